@@ -1,0 +1,86 @@
+#include "BenchSupport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTextStream>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+double TimeMs(const std::function<void()> &fn)
+{
+    QElapsedTimer t;
+    t.start();
+    fn();
+    return t.nsecsElapsed() / 1e6;
+}
+
+double MedianMs(int runs, const std::function<void()> &fn)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i)
+        times.push_back(TimeMs(fn));
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+QByteArray GenerateHtml(qsizetype bytes)
+{
+    QByteArray out;
+    out.reserve(bytes + 256);
+    out.append("<!DOCTYPE html>\r\n<html><head><title>Generated</title>"
+               "<link rel=\"stylesheet\" href=\"style.css\"></head>\r\n<body>\r\n");
+    qsizetype n = 0;
+    while (out.size() < bytes) {
+        out.append("<p class=\"item\">Paragraph ").append(QByteArray::number(n++))
+            .append(" with <a href=\"page.htm\">a link</a> and <b>bold</b> text.</p>\r\n");
+    }
+    out.append("</body></html>\r\n");
+    return out;
+}
+
+namespace {
+
+double statusMb(const char *field)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+} // namespace
+
+double PeakRssMb()
+{
+    return statusMb("VmHWM:");
+}
+
+double CurrentRssMb()
+{
+    return statusMb("VmRSS:");
+}
+
+void Report(const QString &section, const QString &what, double value, const QString &unit)
+{
+    std::printf("%-10s %-58s %10.1f %s\n", qPrintable(section), qPrintable(what), value,
+                qPrintable(unit));
+    std::fflush(stdout);
+}
+
+void ReportRatio(const QString &section, const QString &what, double ratio, const QString &floor)
+{
+    std::printf("%-10s %-58s %10.2f x %s\n", qPrintable(section), qPrintable(what), ratio,
+                qPrintable(floor));
+    std::fflush(stdout);
+}
+
+void SettleEvents()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}

@@ -1,0 +1,29 @@
+// Timing, generated inputs and the report lines of the benchmark program.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+// Median wall time of runs calls, in milliseconds.
+double MedianMs(int runs, const std::function<void()> &fn);
+double TimeMs(const std::function<void()> &fn);
+
+// An HTML text of about the given size, with many short elements and lines.
+QByteArray GenerateHtml(qsizetype bytes);
+
+// Peak and current resident memory of this process, in megabytes.
+double PeakRssMb();
+double CurrentRssMb();
+
+void Report(const QString &section, const QString &what, double value, const QString &unit);
+void ReportRatio(const QString &section, const QString &what, double ratio, const QString &floor);
+
+// Runs the event loop until nothing is pending.
+void SettleEvents();
+
+struct BenchSection
+{
+    const char *name;
+    void (*run)();
+};

@@ -1,0 +1,16 @@
+// Routines the main window's commands share: start-up, settings save, open and save-all.
+#pragma once
+
+#include <QString>
+
+class TfrmEditor;
+
+// The start-up routine: settings, file panel, font, the first document.
+void InitializeEditor(TfrmEditor &form);
+// Writes "StartDirectory" and "WordWrap"; runs Exit when the window closes by other means.
+void SaveSettings(TfrmEditor &form);
+// Opens a file: selects its tab when open, reuses an unchanged untitled tab, else adds one.
+void OpenDocument(TfrmEditor &form, const QString &fileName);
+// Brings each document into the editor in tab order and saves the changed ones, asking first
+// while exiting. False when a document the user chose to save was left unsaved.
+bool SaveAllDocuments(TfrmEditor &form);

@@ -1,0 +1,17 @@
+// Reading and writing documents and the editor's own scratch files, byte for byte.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The whole file as it is; fails with "Cannot open file %s" for anything but a readable
+// regular file (a FIFO or a device would block the editor).
+QByteArray ReadDocumentFile(const QString &path);
+
+// Saves a document atomically: the old file is replaced only once the new content is fully
+// written, its permissions are kept, and a symbolic link is followed to its target.
+[[nodiscard]] bool SaveDocumentFile(const QString &path, const QByteArray &bytes, QString *error);
+
+// Replaces the file at path as a whole by a new file: whatever stood under that name (a
+// symbolic or hard link included) is replaced, never written through.
+[[nodiscard]] bool ReplaceFileWhole(const QString &path, const QByteArray &bytes, QString *error);

@@ -1,0 +1,6 @@
+list(APPEND ORVIK_SOURCES
+  src/docs/THTMLInfo.cpp src/docs/THTMLInfo.h
+  src/docs/DocumentList.cpp src/docs/DocumentList.h
+  src/docs/NewFileTemplate.cpp src/docs/NewFileTemplate.h
+  src/docs/DocumentFiles.cpp src/docs/DocumentFiles.h
+)

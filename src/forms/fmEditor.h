@@ -1,0 +1,144 @@
+// The main window frmEditor: its controls, menus and tool bar, and every command's handler.
+#pragma once
+
+#include "docs/DocumentList.h"
+#include "host/Guard.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+
+class BrowserView;
+class Dialogs;
+class EditSurface;
+class MenuItem;
+class PageControl;
+class QMenu;
+class QToolBar;
+class TabStrip;
+class TDirectoryListBox;
+class TDriveComboBox;
+class TFileListBox;
+class TFilterComboBox;
+
+class TfrmEditor : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // arguments: the command line, the program's own name first.
+    TfrmEditor(Dialogs &dialogs, const QStringList &arguments, QWidget *parent = nullptr);
+    ~TfrmEditor() override;
+
+    Dialogs &dialogs() { return m_dialogs; }
+    const QStringList &arguments() const { return m_arguments; }
+
+    // Process-wide values
+    QString CommandLineFile;
+    QString BaseCaption;
+    bool Exiting = false;
+    std::unique_ptr<TDocumentList> DocumentList;
+    DocumentRef CurrentDocument;
+
+    // Controls
+    Guard guard;
+    QToolBar *toolbar = nullptr;
+    TDriveComboBox *drvCombo = nullptr;
+    TDirectoryListBox *DIRList = nullptr;
+    TFilterComboBox *cboFilter = nullptr;
+    TFileListBox *FileList = nullptr;
+    TDirectoryListBox *DirListFilePath = nullptr;
+    PageControl *pgpEditor = nullptr;
+    QWidget *shtEdit = nullptr;
+    QWidget *shtBrowse = nullptr;
+    TabStrip *tabFileList = nullptr;
+    EditSurface *mmoEditor = nullptr;
+    BrowserView *webBrowser = nullptr;
+    QMenu *mnuPopEditor = nullptr;
+    QMenu *mnuDriveRefresh = nullptr;
+
+    // Menu items, in menu order
+    MenuItem *itmNew, *itmOpen, *itmSave, *itmSaveAs, *itmSaveAll, *itmClose, *itmExit;
+    MenuItem *itmFileMenuCut, *itmFileMenuCopy, *itmFileMenuPaste, *Find1, *Replace1, *itmFont,
+        *itmOptions;
+    MenuItem *itm_wordwrap;
+    MenuItem *itmHelpContents, *itmAbout;
+    MenuItem *itmPopMenuCut, *itmPopMenuCopy, *itmPopMenuPaste, *itmClosePage;
+    MenuItem *Refresh1;
+
+    // Window events
+    void FormCreate();
+    void FormShow();
+    void FormResize();
+    void FormClose();
+    void FormDestroy();
+    // frmEditor.Close: closes the window; from inside a close, runs the close handler again.
+    void Close();
+
+    // File menu
+    void itmNewClick();
+    void itmOpenClick();
+    void itmSaveClick();
+    void itmSaveAsClick();
+    void itmSaveAllClick();
+    void itmCloseClick();
+    void itmClosePageClick();
+    void itmExitClick();
+
+    // Edit menu
+    void itmFileMenuCutClick();
+    void itmFileMenuCopyClick();
+    void itmFileMenuPasteClick();
+    void Find1Click();
+    void Replace1Click();
+    void itmFontClick();
+    void itmOptionsClick();
+
+    // Options menu
+    void itm_wordwrapClick();
+
+    // Help menu
+    void itmHelpContentsClick();
+    void itmAboutClick();
+
+    // Tab strip and editing surface
+    void tabFileListChanging(bool &AllowChange);
+    void tabFileListChange();
+    void mmoEditorChange();
+
+    // Page control and preview
+    void pgpEditorChange();
+    void NavigatePreview(const QString &path);
+
+    // File panel
+    void FileListDblClick();
+    void Refresh1Click();
+
+    // Find and replace
+    void dlgFindFind();
+    void dlgReplaceFind();
+    void dlgReplaceReplace();
+    int ReplaceOnce();
+
+    // The caption a tab shows for a record: its name, marked when it has unsaved changes.
+    static QString TabCaption(const THTMLInfo &record);
+    // The record of the selected tab; also makes it CurrentDocument.
+    THTMLInfo &LookUpCurrentDocument();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void createToolBar();
+    void wireEvents();
+    MenuItem *addItem(QMenu *menu, const char *name, const QString &caption,
+                      const QString &hint = QString());
+
+    Dialogs &m_dialogs;
+    QStringList m_arguments;
+    int m_closeDepth = 0;
+    bool m_shownOnce = false;
+};

@@ -1,0 +1,173 @@
+#include "forms/fmEditor.h"
+
+#include "app/unCommon.h"
+#include "docs/DocumentFiles.h"
+#include "docs/NewFileTemplate.h"
+#include "host/Dialogs.h"
+#include "host/EditSurface.h"
+#include "host/FilePanel.h"
+#include "host/HostError.h"
+#include "host/MenuItem.h"
+#include "host/PageControl.h"
+#include "host/TabStrip.h"
+#include "host/UserDirs.h"
+
+#include <QFile>
+
+namespace {
+
+const QString kPreviewFileName = QStringLiteral("Orvik_temp.ht~");
+
+QList<FileFilter> documentFilters()
+{
+    return {{QStringLiteral("Web Documents (*.htm; *.html)"), QStringLiteral("*.htm;*.html")},
+            {QStringLiteral("Active Server Pages (*.asp)"), QStringLiteral("*.asp")},
+            {QStringLiteral("All Files (*.*)"), QStringLiteral("*.*")}};
+}
+
+} // namespace
+
+void TfrmEditor::itmNewClick()
+{
+    if (DocumentList && !DocumentList->isEmpty())
+        LookUpCurrentDocument();
+    if (CurrentDocument)
+        CurrentDocument->Text = mmoEditor->linesText();
+
+    const bool reuse = DocumentList->Count() == 1 && DocumentList->Items(0)->FullPath.isEmpty()
+                       && DocumentList->Items(0)->Saved;
+    if (reuse) {
+        mmoEditor->linesClear();
+        mmoEditor->setLinesText(NewFileTemplate());
+        CurrentDocument->FileName = QStringLiteral("Untitled");
+        CurrentDocument->Saved = true;
+        CurrentDocument->Directory = UntitledDirectory();
+        tabFileList->setTab(tabFileList->tabIndex(), CurrentDocument->FileName);
+        return;
+    }
+
+    tabFileList->add(QStringLiteral("Untitled"));
+    tabFileList->setTabIndex(tabFileList->count() - 1);
+    auto record = std::make_shared<THTMLInfo>();
+    record->SetFullPath(QString());
+    record->FileName = QStringLiteral("Untitled");
+    record->Directory = UntitledDirectory();
+    DocumentList->Add(record);
+    mmoEditor->linesClear();
+    mmoEditor->setLinesText(NewFileTemplate());
+    // The empty scratch file in the working directory; a failure here stays silent.
+    QString ignored;
+    (void)ReplaceFileWhole(kPreviewFileName, QByteArray(), &ignored);
+    record->Saved = true;
+    tabFileList->setTab(tabFileList->tabIndex(), record->FileName);
+    pgpEditor->setActivePage(shtEdit);
+    setWindowTitle(BaseCaption + QStringLiteral(" - UNTITLED"));
+}
+
+void TfrmEditor::itmOpenClick()
+{
+    FileDialogRequest request;
+    request.initialDir = DIRList->Directory();
+    request.filters = documentFilters();
+    request.defaultExt = QStringLiteral("*.htm;*.html");
+    request.onCanClose = [this] {
+        bool allowChange = true;
+        tabFileListChanging(allowChange);
+    };
+    const std::optional<QString> chosen = m_dialogs.executeOpen(request);
+    if (chosen)
+        OpenDocument(*this, *chosen);
+}
+
+void TfrmEditor::itmSaveClick()
+{
+    THTMLInfo &document = LookUpCurrentDocument();
+    if (!(document.FullPath > QStringLiteral(" "))) {
+        itmSaveAs->Click();
+        return;
+    }
+    QString error;
+    if (!SaveDocumentFile(document.FullPath, mmoEditor->linesText(), &error))
+        throw EHostError(QStringLiteral("Cannot save file %1: %2").arg(document.FullPath, error));
+    document.Saved = true;
+    tabFileList->setTab(tabFileList->tabIndex(), document.FileName);
+    setWindowTitle(BaseCaption + QStringLiteral(" - ") + document.FullPath);
+    DIRList->Update();
+    FileList->Update();
+}
+
+void TfrmEditor::itmSaveAsClick()
+{
+    THTMLInfo &document = LookUpCurrentDocument();
+    FileDialogRequest request;
+    request.initialDir = DIRList->Directory();
+    request.fileName = document.FullPath;
+    request.filters = documentFilters();
+    request.defaultExt = QStringLiteral("*.htm;*.html");
+    request.overwritePrompt = true;
+    const std::optional<QString> chosen = m_dialogs.executeSave(request);
+    if (!chosen)
+        return;
+    document.SetFullPath(*chosen);
+    tabFileList->setTab(tabFileList->tabIndex(), document.FileName);
+    itmSave->Click();
+}
+
+void TfrmEditor::itmSaveAllClick()
+{
+    SaveAllDocuments(*this);
+}
+
+void TfrmEditor::itmCloseClick()
+{
+    if (!DocumentList || DocumentList->isEmpty())
+        return;
+    const DocumentRef record = DocumentList->Items(tabFileList->tabIndex());
+    if (!record->Saved) {
+        const ModalResult answer = m_dialogs.messageDlg(
+            QStringLiteral("The current file has changed.\nSave Changes?"),
+            TMsgDlgType::mtConfirmation, mbYes | mbNo, 0);
+        // A box closed by its frame cancels the Close rather than discarding the text.
+        if (answer == mrCancel)
+            return;
+        if (answer == mrYes) {
+            itmSave->Click();
+            if (!record->Saved)
+                return; // the save did not happen: keep the text the user chose to save
+        }
+    }
+    mmoEditor->linesClear();
+    const int index = tabFileList->tabIndex();
+    DocumentList->Delete(index);
+    tabFileList->deleteTab(index);
+    if (DocumentList->isEmpty()) {
+        itmNew->Click();
+        return;
+    }
+    tabFileList->setTabIndex(0);
+    tabFileListChange();
+}
+
+void TfrmEditor::itmClosePageClick()
+{
+    itmClose->Click();
+}
+
+void TfrmEditor::itmExitClick()
+{
+    Exiting = true;
+    bool complete = false;
+    try {
+        complete = SaveAllDocuments(*this);
+    } catch (...) {
+        Exiting = false;
+        throw;
+    }
+    if (!complete) {
+        // A document the user chose to save is still unsaved: stay, with it selected.
+        Exiting = false;
+        return;
+    }
+    QFile::remove(UntitledDirectory() + kPreviewFileName);
+    Close();
+}

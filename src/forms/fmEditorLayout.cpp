@@ -1,0 +1,37 @@
+#include "forms/fmEditor.h"
+
+#include "host/BrowserView.h"
+#include "host/EditSurface.h"
+#include "host/FilePanel.h"
+#include "host/PageControl.h"
+#include "host/TabStrip.h"
+
+#include <Qsci/qsciscintilla.h>
+#include <QToolBar>
+
+namespace {
+
+// Sizes below zero count as zero.
+void setSize(QWidget *w, int width, int height)
+{
+    w->resize(std::max(0, width), std::max(0, height));
+}
+
+} // namespace
+
+void TfrmEditor::FormResize()
+{
+    const QRect frame = frameGeometry();
+    const int W = frame.width();
+    const int H = frame.height();
+    const int pgpWidth = W - 159;
+    const int pgpHeight = H - 80;
+    setSize(pgpEditor, pgpWidth, pgpHeight);
+    setSize(shtBrowse, pgpWidth - 7, pgpHeight - 25);
+    setSize(shtEdit, pgpWidth - 7, pgpHeight - 25);
+    setSize(tabFileList, pgpWidth - 7, pgpHeight - 26);
+    setSize(webBrowser, pgpWidth - 7, pgpHeight - 25);
+    setSize(mmoEditor->widget(), pgpWidth - 12, pgpHeight - 47);
+    setSize(FileList, FileList->width(), pgpHeight - 141);
+    toolbar->resize(centralWidget()->width(), toolbar->height());
+}

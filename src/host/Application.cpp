@@ -1,0 +1,55 @@
+#include "host/Application.h"
+
+#include <QByteArray>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+QString &title()
+{
+    static QString value = QStringLiteral("Orvik Pagloom");
+    return value;
+}
+
+QString &helpFile()
+{
+    static QString value;
+    return value;
+}
+
+} // namespace
+
+void PrepareHostProcess()
+{
+#ifdef Q_OS_UNIX
+    // The engine's sandbox refuses to run as root; elsewhere it stays on.
+    if (geteuid() == 0) {
+        QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        if (!flags.contains("--no-sandbox"))
+            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --no-sandbox").trimmed());
+    }
+#endif
+}
+
+void SetApplicationTitle(const QString &value)
+{
+    title() = value;
+}
+
+QString ApplicationTitle()
+{
+    return title();
+}
+
+void SetApplicationHelpFile(const QString &name)
+{
+    helpFile() = name;
+}
+
+QString ApplicationHelpFile()
+{
+    return helpFile();
+}

@@ -1,0 +1,318 @@
+#include "host/EditSurface.h"
+
+#include "host/Guard.h"
+#include "host/HostError.h"
+#include "host/LineBreaks.h"
+
+#include <Qsci/qsciscintilla.h>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+
+using Sci = QsciScintillaBase;
+
+namespace {
+
+// The Scintilla widget with the editor's own pop-up menu instead of the built-in one.
+class Surface : public QsciScintilla
+{
+public:
+    using QsciScintilla::QsciScintilla;
+    std::function<QMenu *()> popup;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override
+    {
+        if (QMenu *menu = popup ? popup() : nullptr)
+            menu->exec(event->globalPos());
+        else
+            QsciScintilla::contextMenuEvent(event);
+    }
+};
+
+} // namespace
+
+EditSurface::EditSurface(Guard &guard, QWidget *parent)
+    : QObject(parent), m_guard(guard)
+{
+    auto *surface = new Surface(parent);
+    surface->popup = [this] { return m_popup; };
+    m_sci = surface;
+    m_sci->setObjectName(QStringLiteral("mmoEditor"));
+    m_sci->setUtf8(true);
+    m_sci->SendScintilla(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF32);
+    m_sci->setEolMode(QsciScintilla::EolWindows);
+    m_sci->setWrapMode(QsciScintilla::WrapNone);
+    m_sci->SendScintilla(Sci::SCI_SETSCROLLWIDTH, 1UL);
+    m_sci->SendScintilla(Sci::SCI_SETSCROLLWIDTHTRACKING, 1UL);
+    m_sci->SendScintilla(Sci::SCI_SETLAYOUTCACHE, Sci::SC_CACHE_PAGE);
+    m_sci->setMarginWidth(1, 0);
+    setFont(EditorFont{QStringLiteral("MS Sans Serif"), 8, false, false});
+    connect(m_sci, &QsciScintilla::textChanged, this, &EditSurface::onTextChanged);
+}
+
+void EditSurface::onTextChanged()
+{
+    if (m_silent == 0 && OnChange)
+        m_guard.run([this] { OnChange(); });
+}
+
+void EditSurface::raiseChange()
+{
+    if (OnChange)
+        OnChange();
+}
+
+bool EditSurface::isUtf8() const
+{
+    return m_sci->isUtf8();
+}
+
+void EditSurface::fill(const char *data, qsizetype size)
+{
+    ++m_silent;
+    m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0UL);
+    m_sci->SendScintilla(Sci::SCI_CLEARALL);
+    const bool utf8 = QByteArrayView(data, size).isValidUtf8();
+    if (utf8 != m_sci->isUtf8()) {
+        // The character index belongs to the code page: rebuild it for the new one.
+        m_sci->SendScintilla(Sci::SCI_RELEASELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF32);
+        m_sci->setUtf8(utf8);
+        m_sci->SendScintilla(Sci::SCI_ALLOCATELINECHARACTERINDEX,
+                             Sci::SC_LINECHARACTERINDEX_UTF32);
+    }
+    if (size > 0)
+        m_sci->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(size), data);
+    m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 1UL);
+    m_sci->SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
+    m_sci->SendScintilla(Sci::SCI_SETSAVEPOINT);
+    m_sci->SendScintilla(Sci::SCI_GOTOPOS, 0UL);
+    --m_silent;
+}
+
+QByteArray EditSurface::bytes() const
+{
+    const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
+    const auto *data = static_cast<const char *>(
+        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
+    return QByteArray(data, length);
+}
+
+QByteArray EditSurface::linesText() const
+{
+    const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
+    const auto *data = static_cast<const char *>(
+        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
+    return LinesWithCrLf(data, length);
+}
+
+void EditSurface::setLinesText(const QByteArray &text)
+{
+    fill(text.constData(), text.size());
+    raiseChange();
+}
+
+void EditSurface::linesClear()
+{
+    fill(nullptr, 0);
+    raiseChange();
+}
+
+void EditSurface::linesLoadFromFile(const QString &path)
+{
+    QFile file(path);
+    // Only regular files: a FIFO or device would block or never end.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        throw EHostError(QStringLiteral("Cannot open file %1").arg(path));
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw EHostError(QStringLiteral("Cannot open file %1").arg(path));
+    setLinesText(content);
+}
+
+long EditSurface::bytePosition(int charPosition) const
+{
+    const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
+    if (charPosition <= 0)
+        return 0;
+    if (!isUtf8())
+        return std::min<long>(charPosition, length);
+    const long line = m_sci->SendScintilla(Sci::SCI_LINEFROMINDEXPOSITION,
+                                           static_cast<unsigned long>(charPosition),
+                                           static_cast<long>(Sci::SC_LINECHARACTERINDEX_UTF32));
+    const long lineChar = m_sci->SendScintilla(Sci::SCI_INDEXPOSITIONFROMLINE,
+                                               static_cast<unsigned long>(line),
+                                               static_cast<long>(Sci::SC_LINECHARACTERINDEX_UTF32));
+    const long lineByte = m_sci->SendScintilla(Sci::SCI_POSITIONFROMLINE,
+                                               static_cast<unsigned long>(line));
+    const long offset = charPosition - lineChar;
+    if (offset <= 0)
+        return lineByte;
+    const long pos = m_sci->SendScintilla(Sci::SCI_POSITIONRELATIVE,
+                                          static_cast<unsigned long>(lineByte), offset);
+    return pos == 0 ? length : pos; // 0 means beyond the end
+}
+
+int EditSurface::charPosition(long bytePosition) const
+{
+    if (!isUtf8() || bytePosition <= 0)
+        return static_cast<int>(std::max(0L, bytePosition));
+    const long line = m_sci->SendScintilla(Sci::SCI_LINEFROMPOSITION,
+                                           static_cast<unsigned long>(bytePosition));
+    const long lineChar = m_sci->SendScintilla(Sci::SCI_INDEXPOSITIONFROMLINE,
+                                               static_cast<unsigned long>(line),
+                                               static_cast<long>(Sci::SC_LINECHARACTERINDEX_UTF32));
+    const long lineByte = m_sci->SendScintilla(Sci::SCI_POSITIONFROMLINE,
+                                               static_cast<unsigned long>(line));
+    return static_cast<int>(lineChar
+                            + m_sci->SendScintilla(Sci::SCI_COUNTCHARACTERS,
+                                                   static_cast<unsigned long>(lineByte),
+                                                   bytePosition));
+}
+
+QByteArray EditSurface::encode(const QString &text) const
+{
+    return isUtf8() ? text.toUtf8() : text.toLatin1();
+}
+
+QString EditSurface::decode(const QByteArray &bytes) const
+{
+    return isUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+}
+
+int EditSurface::textLength() const
+{
+    return charPosition(m_sci->SendScintilla(Sci::SCI_GETLENGTH));
+}
+
+int EditSurface::selStart() const
+{
+    return charPosition(m_sci->SendScintilla(Sci::SCI_GETSELECTIONSTART));
+}
+
+int EditSurface::selLength() const
+{
+    return charPosition(m_sci->SendScintilla(Sci::SCI_GETSELECTIONEND)) - selStart();
+}
+
+void EditSurface::setSelStart(int position)
+{
+    const long b = bytePosition(position);
+    m_sci->SendScintilla(Sci::SCI_SETSEL, static_cast<unsigned long>(b), b);
+}
+
+void EditSurface::setSelLength(int length)
+{
+    const long start = m_sci->SendScintilla(Sci::SCI_GETSELECTIONSTART);
+    const long end = bytePosition(charPosition(start) + std::max(0, length));
+    m_sci->SendScintilla(Sci::SCI_SETSEL, static_cast<unsigned long>(start), end);
+}
+
+QString EditSurface::selText() const
+{
+    const long start = m_sci->SendScintilla(Sci::SCI_GETSELECTIONSTART);
+    const long end = m_sci->SendScintilla(Sci::SCI_GETSELECTIONEND);
+    const auto *data = static_cast<const char *>(
+        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
+    return decode(QByteArray(data + start, end - start));
+}
+
+void EditSurface::setSelText(const QString &text)
+{
+    const QByteArray b = encode(text);
+    const long start = m_sci->SendScintilla(Sci::SCI_GETSELECTIONSTART);
+    const long end = m_sci->SendScintilla(Sci::SCI_GETSELECTIONEND);
+    ++m_silent;
+    m_sci->SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
+    m_sci->SendScintilla(Sci::SCI_REPLACETARGET, static_cast<unsigned long>(b.size()),
+                         b.constData());
+    m_sci->SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(start + b.size()));
+    --m_silent;
+    raiseChange();
+}
+
+void EditSurface::setSelTextBuf(const QString &text)
+{
+    const qsizetype nul = text.indexOf(QChar(0));
+    setSelText(nul < 0 ? text : text.left(nul));
+}
+
+void EditSurface::clearSelection()
+{
+    if (m_sci->SendScintilla(Sci::SCI_GETSELECTIONSTART)
+        != m_sci->SendScintilla(Sci::SCI_GETSELECTIONEND))
+        setSelText(QString());
+}
+
+int EditSurface::findText(const QString &text, int start, int length)
+{
+    if (text.isEmpty() || length <= 0)
+        return -1;
+    const long from = bytePosition(start);
+    const long to = bytePosition(start + length);
+    bool ascii = true;
+    for (QChar c : text)
+        ascii = ascii && c.unicode() < 0x80;
+    if (!ascii)
+        return findFolded(text, from, to);
+    // Scintilla folds ASCII letters itself, which is all an ASCII search text needs.
+    const QByteArray needle = text.toLatin1();
+    m_sci->SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
+    m_sci->SendScintilla(Sci::SCI_SETSEARCHFLAGS, 0UL);
+    const long found = m_sci->SendScintilla(Sci::SCI_SEARCHINTARGET,
+                                            static_cast<unsigned long>(needle.size()),
+                                            needle.constData());
+    return found < 0 ? -1 : charPosition(found);
+}
+
+int EditSurface::findFolded(const QString &text, long fromByte, long toByte) const
+{
+    // Scintilla only folds ASCII; other letters are folded by Qt on the decoded range.
+    const auto *data = static_cast<const char *>(
+        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
+    const QString haystack = decode(QByteArray::fromRawData(data + fromByte, toByte - fromByte));
+    const qsizetype index = haystack.indexOf(text, 0, Qt::CaseInsensitive);
+    if (index < 0)
+        return -1;
+    // UTF-16 units before the match, less the second halves of surrogate pairs.
+    qsizetype characters = index;
+    for (qsizetype i = 0; i < index; ++i)
+        if (haystack.at(i).isLowSurrogate())
+            --characters;
+    return charPosition(fromByte) + static_cast<int>(characters);
+}
+
+void EditSurface::setFocus()
+{
+    // A hidden widget can keep Qt's focus, but it is never the focused control for a user.
+    if (!m_sci->isVisible() || !m_sci->isEnabled())
+        throw EHostError(QStringLiteral("Cannot focus a disabled or invisible window"));
+    m_sci->setFocus(Qt::OtherFocusReason);
+}
+
+void EditSurface::setWordWrap(bool on)
+{
+    m_wordWrap = on;
+    m_sci->setWrapMode(on ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
+}
+
+void EditSurface::setFont(const EditorFont &font)
+{
+    m_font = font;
+    QFont f(font.name, font.size > 0 ? font.size : 1);
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
+    m_sci->setFont(f);
+}
+
+void EditSurface::beginUndoAction()
+{
+    m_sci->SendScintilla(Sci::SCI_BEGINUNDOACTION);
+}
+
+void EditSurface::endUndoAction()
+{
+    m_sci->SendScintilla(Sci::SCI_ENDUNDOACTION);
+}

@@ -1,0 +1,84 @@
+// The editing surface mmoEditor: a byte-exact text editor with the memo operations the logic uses.
+#pragma once
+
+#include "host/Dialogs.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <functional>
+
+class Guard;
+class QMenu;
+class QsciScintilla;
+class QWidget;
+
+// A document's text is bytes. Text that is valid UTF-8 is edited as UTF-8; any other text in
+// 8-bit mode, one character per byte. Positions and lengths are counted in characters.
+class EditSurface : public QObject
+{
+    Q_OBJECT
+public:
+    EditSurface(Guard &guard, QWidget *parent);
+
+    QsciScintilla *widget() const { return m_sci; }
+    void setPopupMenu(QMenu *menu) { m_popup = menu; }
+
+    // Lines.Text get: every line followed by CR LF (see LinesWithCrLf).
+    QByteArray linesText() const;
+    // Lines.Text set: replaces the whole content, then raises OnChange exactly once.
+    void setLinesText(const QByteArray &text);
+    // Lines.Clear: empties the surface and raises OnChange once.
+    void linesClear();
+    // Lines.LoadFromFile: the file's bytes as they are; "Cannot open file %s" when unreadable.
+    void linesLoadFromFile(const QString &path);
+
+    // The content exactly as held, and its length in characters (Text get).
+    QByteArray bytes() const;
+    int textLength() const;
+    bool isUtf8() const;
+
+    int selStart() const;
+    void setSelStart(int position); // collapses the selection there
+    int selLength() const;
+    void setSelLength(int length); // extends the selection from SelStart
+    QString selText() const;
+    void setSelText(const QString &text);    // replaces the selection; caret after the text
+    void setSelTextBuf(const QString &text); // the same, up to the text's first NUL
+    void clearSelection();                   // deletes the selection, if any
+
+    // First case-insensitive occurrence in [start, start + length), or -1; empty text finds nothing.
+    int findText(const QString &text, int start, int length);
+
+    // Fails with "Cannot focus a disabled or invisible window" when the surface cannot take focus.
+    void setFocus();
+
+    bool wordWrap() const { return m_wordWrap; }
+    void setWordWrap(bool on);
+    EditorFont font() const { return m_font; }
+    void setFont(const EditorFont &font);
+
+    // Several edits that undo as one step.
+    void beginUndoAction();
+    void endUndoAction();
+
+    // Converts between character positions and byte positions of the content.
+    long bytePosition(int charPosition) const;
+    int charPosition(long bytePosition) const;
+    QByteArray encode(const QString &text) const;
+    QString decode(const QByteArray &bytes) const;
+
+    std::function<void()> OnChange;
+
+private:
+    void fill(const char *data, qsizetype size);
+    int findFolded(const QString &text, long fromByte, long toByte) const;
+    void raiseChange();
+    void onTextChanged();
+
+    Guard &m_guard;
+    QsciScintilla *m_sci;
+    QMenu *m_popup = nullptr;
+    int m_silent = 0;
+    bool m_wordWrap = false;
+    EditorFont m_font;
+};

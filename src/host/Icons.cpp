@@ -1,0 +1,74 @@
+#include "host/Icons.h"
+
+#include <QPainter>
+#include <QPixmap>
+
+namespace {
+
+void drawPage(QPainter &p, const QRectF &r)
+{
+    QPolygonF page;
+    page << r.topLeft() << QPointF(r.right() - 4, r.top()) << QPointF(r.right(), r.top() + 4)
+         << r.bottomRight() << r.bottomLeft();
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawPolygon(page);
+}
+
+void drawDisk(QPainter &p, const QRectF &r)
+{
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(QColor(40, 70, 160));
+    p.drawRect(r);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(r.left() + 3, r.top() + 1, r.width() - 6, r.height() * 0.4));
+    p.setBrush(QColor(180, 180, 180));
+    p.drawRect(QRectF(r.left() + 4, r.bottom() - r.height() * 0.35, r.width() - 8, r.height() * 0.35));
+}
+
+QIcon drawn(ToolIcon which)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    switch (which) {
+    case ToolIcon::New:
+        drawPage(p, QRectF(2.5, 0.5, 11, 15));
+        break;
+    case ToolIcon::Open:
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(QColor(230, 190, 60));
+        p.drawRect(QRectF(0.5, 4.5, 13, 10));
+        p.setBrush(QColor(250, 220, 110));
+        p.drawPolygon(QPolygonF({QPointF(2.5, 7.5), QPointF(15.5, 7.5), QPointF(13.5, 14.5),
+                                 QPointF(0.5, 14.5)}));
+        break;
+    case ToolIcon::Save:
+        drawDisk(p, QRectF(1.5, 1.5, 13, 13));
+        break;
+    case ToolIcon::SaveAll:
+        drawDisk(p, QRectF(0.5, 0.5, 10, 10));
+        drawDisk(p, QRectF(5.5, 5.5, 10, 10));
+        break;
+    }
+    return QIcon(pixmap);
+}
+
+const char *themeName(ToolIcon which)
+{
+    switch (which) {
+    case ToolIcon::New: return "document-new";
+    case ToolIcon::Open: return "document-open";
+    case ToolIcon::Save: return "document-save";
+    case ToolIcon::SaveAll: return "document-save-all";
+    }
+    return "";
+}
+
+} // namespace
+
+QIcon ToolBarIcon(ToolIcon which)
+{
+    return QIcon::fromTheme(QString::fromLatin1(themeName(which)), drawn(which));
+}

@@ -1,0 +1,22 @@
+list(APPEND ORVIK_SOURCES
+  src/host/HostError.h
+  src/host/Guard.cpp src/host/Guard.h
+  src/host/Dialogs.cpp src/host/Dialogs.h
+  src/host/QtDialogs.cpp src/host/QtDialogs.h
+  src/host/MessageBox.cpp src/host/MessageBox.h
+  src/host/EditSurface.cpp src/host/EditSurface.h
+  src/host/LineBreaks.cpp src/host/LineBreaks.h
+  src/host/TabStrip.cpp src/host/TabStrip.h
+  src/host/PageControl.cpp src/host/PageControl.h
+  src/host/MenuItem.cpp src/host/MenuItem.h
+  src/host/Icons.cpp src/host/Icons.h
+  src/host/UserDirs.cpp src/host/UserDirs.h
+)
+list(APPEND ORVIK_SOURCES
+  src/host/SettingsStore.cpp src/host/SettingsStore.h
+  src/host/FilePanel.cpp src/host/FilePanel.h
+  src/host/BrowserView.cpp src/host/BrowserView.h
+)
+list(APPEND ORVIK_SOURCES
+  src/host/Application.cpp src/host/Application.h
+)

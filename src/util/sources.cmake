@@ -1,0 +1,3 @@
+list(APPEND ORVIK_SOURCES
+  src/util/FmxUtils.cpp src/util/FmxUtils.h
+)

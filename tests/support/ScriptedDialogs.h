@@ -1,0 +1,55 @@
+// Dialogs answered by a script: each expected question or dialog, in order, with its answer.
+// An unexpected call or an unused answer is a failure, never a silent default.
+#pragma once
+
+#include "host/Dialogs.h"
+
+#include <QList>
+#include <QStringList>
+#include <variant>
+
+class ScriptedDialogs : public Dialogs
+{
+public:
+    // MessageDlg whose text contains fragment, answered with result.
+    void expectQuestion(const QString &fragment, ModalResult answer);
+    void expectMessage(const QString &fragment);
+    void expectError(const QString &fragment);
+    // Open or Save dialog: a path confirms it, std::nullopt cancels it.
+    void expectOpen(std::optional<QString> answer);
+    void expectSave(std::optional<QString> answer);
+    void expectFont(std::optional<EditorFont> answer);
+
+    // True when every expected step was used and nothing unexpected was asked.
+    bool allAnswered() const { return m_steps.isEmpty() && m_failures.isEmpty(); }
+    QString report() const;
+
+    // What was asked, for checks on the details.
+    QList<FileDialogRequest> openRequests, saveRequests;
+    QList<EditorFont> fontRequests;
+    QStringList questions, messages, errors;
+    QList<TMsgDlgType> questionTypes;
+    QList<TMsgDlgButtons> questionButtons;
+
+    ModalResult messageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
+                           int helpContext = 0) override;
+    void showMessage(const QString &text) override;
+    void showErrorReport(const QString &text) override;
+    std::optional<QString> executeOpen(const FileDialogRequest &request) override;
+    std::optional<QString> executeSave(const FileDialogRequest &request) override;
+    std::optional<EditorFont> executeFont(const EditorFont &current) override;
+
+private:
+    enum class Kind { Question, Message, Error, Open, Save, Font };
+    struct Step
+    {
+        Kind kind;
+        QString fragment;
+        std::variant<ModalResult, std::optional<QString>, std::optional<EditorFont>> answer;
+    };
+    // The next step when it is of this kind and its fragment occurs in text; else a failure.
+    std::optional<Step> take(Kind kind, const QString &text);
+
+    QList<Step> m_steps;
+    QStringList m_failures;
+};

@@ -1,0 +1,47 @@
+#include "TestEnvironment.h"
+
+#include "app/Startup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+TestEnvironment::TestEnvironment() : m_previousDir(QDir::currentPath())
+{
+    QDir().mkpath(configDir());
+    QDir().mkpath(cacheDir());
+    QDir().mkpath(workDir());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configDir()));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheDir()));
+    QDir::setCurrent(workDir());
+}
+
+TestEnvironment::~TestEnvironment()
+{
+    QDir::setCurrent(m_previousDir);
+}
+
+QString TestEnvironment::writeFile(const QString &relativePath, const QByteArray &bytes) const
+{
+    const QString path = workDir() + QLatin1Char('/') + relativePath;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write test file %s", qPrintable(path));
+    return path;
+}
+
+QByteArray ReadWholeFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return f.readAll();
+}
+
+void PrepareTestProcess()
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrepareProcess();
+    InitializeApplication();
+}

@@ -1,0 +1,42 @@
+// A private world for one test: its own settings, cache and working directories.
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestEnvironment
+{
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+
+    QString root() const { return m_root.path(); }
+    QString configDir() const { return root() + QStringLiteral("/config"); }
+    QString cacheDir() const { return root() + QStringLiteral("/cache"); }
+    QString workDir() const { return root() + QStringLiteral("/work"); }
+    QString settingsFile() const { return configDir() + QStringLiteral("/Orvik/Pagloom.json"); }
+    // The untitled documents' directory, with its trailing "/".
+    QString untitledDir() const { return cacheDir() + QStringLiteral("/Orvik/Pagloom/"); }
+
+    // Writes bytes to a file under the working directory and returns its absolute path.
+    QString writeFile(const QString &relativePath, const QByteArray &bytes) const;
+
+private:
+    QTemporaryDir m_root;
+    QString m_previousDir;
+};
+
+QByteArray ReadWholeFile(const QString &path);
+
+// A test main that prepares the process as the editor's entry does.
+void PrepareTestProcess();
+#define ORVIK_TEST_MAIN(TestClass)                                                                 \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        PrepareTestProcess();                                                                      \
+        QApplication app(argc, argv);                                                              \
+        TestClass tc;                                                                              \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
