@@ -5,6 +5,9 @@
 #include "host/QtDialogs.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
 
 void PrepareProcess()
 {
@@ -25,6 +28,12 @@ int RunEditor(int argc, char **argv)
     QtDialogs dialogs;
     TfrmEditor form(dialogs, QApplication::arguments());
     dialogs.setOwner(&form);
+    // Without a window manager nothing maximises; fill the screen all the same.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
     form.showMaximized();
+    // For the start-up benchmark: end as soon as the shown window is idle.
+    if (qEnvironmentVariableIsSet("ORVIK_QUIT_WHEN_IDLE"))
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return QApplication::exec();
 }

@@ -9,6 +9,22 @@
 #include <filesystem>
 #include <system_error>
 
+namespace {
+
+bool writeAll(QFileDevice &file, const QByteArray &bytes)
+{
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            return false;
+        written += n;
+    }
+    return true;
+}
+
+} // namespace
+
 QByteArray ReadDocumentFile(const QString &path)
 {
     const QFileInfo info(path);
@@ -25,7 +41,11 @@ bool SaveDocumentFile(const QString &path, const QByteArray &bytes, QString *err
 {
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    // Unbuffered, so that a short write (a full disk, a size limit) shows in write()'s result
+    // and the next write reports the system's reason; a buffered flush can lose it and commit
+    // a truncated file.
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+        && writeAll(file, bytes) && file.commit())
         return true;
     *error = file.errorString();
     file.cancelWriting();
@@ -36,8 +56,11 @@ bool ReplaceFileWhole(const QString &path, const QByteArray &bytes, QString *err
 {
     const QFileInfo target(path);
     QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.Orvik_temp.XXXXXX"));
-    if (!temp.open() || temp.write(bytes) != bytes.size() || !temp.flush()) {
-        *error = temp.errorString();
+    // The size check catches a short write that a buffered flush would not report.
+    if (!temp.open() || temp.write(bytes) != bytes.size() || !temp.flush()
+        || temp.size() != bytes.size()) {
+        *error = temp.error() != QFileDevice::NoError ? temp.errorString()
+                                                      : QStringLiteral("The disk is full");
         return false;
     }
     temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup

@@ -87,8 +87,11 @@ void TfrmEditor::itmSaveClick()
         return;
     }
     QString error;
-    if (!SaveDocumentFile(document.FullPath, mmoEditor->linesText(), &error))
+    if (!SaveDocumentFile(document.FullPath, mmoEditor->linesText(), &error)) {
+        // The text is not on disk: the document stays marked changed.
+        tabFileList->setTab(tabFileList->tabIndex(), TabCaption(document));
         throw EHostError(QStringLiteral("Cannot save file %1: %2").arg(document.FullPath, error));
+    }
     document.Saved = true;
     tabFileList->setTab(tabFileList->tabIndex(), document.FileName);
     setWindowTitle(BaseCaption + QStringLiteral(" - ") + document.FullPath);

@@ -42,7 +42,6 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
     m_sci = surface;
     m_sci->setObjectName(QStringLiteral("mmoEditor"));
     m_sci->setUtf8(true);
-    m_sci->SendScintilla(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF32);
     m_sci->setEolMode(QsciScintilla::EolWindows);
     m_sci->setWrapMode(QsciScintilla::WrapNone);
     m_sci->SendScintilla(Sci::SCI_SETSCROLLWIDTH, 1UL);
@@ -51,6 +50,33 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
     m_sci->setMarginWidth(1, 0);
     setFont(EditorFont{QStringLiteral("MS Sans Serif"), 8, false, false});
     connect(m_sci, &QsciScintilla::textChanged, this, &EditSurface::onTextChanged);
+    connect(m_sci, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int, int type, const char *text, int length) {
+                if (m_asciiOnly && (type & Sci::SC_MOD_INSERTTEXT) && text
+                    && !isAscii(text, length))
+                    m_asciiOnly = false;
+            });
+}
+
+bool EditSurface::isAscii(const char *data, qsizetype size)
+{
+    for (qsizetype i = 0; i < size; ++i)
+        if (static_cast<unsigned char>(data[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+bool EditSurface::positionsAreBytes() const
+{
+    if (!isUtf8() || m_asciiOnly)
+        return true;
+    // Character positions of UTF-8 text need Scintilla's line character index, built on
+    // first use rather than on every load.
+    if (!m_indexAllocated) {
+        m_sci->SendScintilla(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF32);
+        m_indexAllocated = true;
+    }
+    return false;
 }
 
 void EditSurface::onTextChanged()
@@ -75,16 +101,18 @@ void EditSurface::fill(const char *data, qsizetype size)
     ++m_silent;
     m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0UL);
     m_sci->SendScintilla(Sci::SCI_CLEARALL);
-    const bool utf8 = QByteArrayView(data, size).isValidUtf8();
-    if (utf8 != m_sci->isUtf8()) {
-        // The character index belongs to the code page: rebuild it for the new one.
+    if (m_indexAllocated) {
         m_sci->SendScintilla(Sci::SCI_RELEASELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF32);
-        m_sci->setUtf8(utf8);
-        m_sci->SendScintilla(Sci::SCI_ALLOCATELINECHARACTERINDEX,
-                             Sci::SC_LINECHARACTERINDEX_UTF32);
+        m_indexAllocated = false;
     }
-    if (size > 0)
+    const bool utf8 = QByteArrayView(data, size).isValidUtf8();
+    if (utf8 != m_sci->isUtf8())
+        m_sci->setUtf8(utf8);
+    m_asciiOnly = isAscii(data, size);
+    if (size > 0) {
+        m_sci->SendScintilla(Sci::SCI_ALLOCATE, static_cast<unsigned long>(size + 1024));
         m_sci->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(size), data);
+    }
     m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 1UL);
     m_sci->SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
     m_sci->SendScintilla(Sci::SCI_SETSAVEPOINT);
@@ -137,7 +165,7 @@ long EditSurface::bytePosition(int charPosition) const
     const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
     if (charPosition <= 0)
         return 0;
-    if (!isUtf8())
+    if (positionsAreBytes())
         return std::min<long>(charPosition, length);
     const long line = m_sci->SendScintilla(Sci::SCI_LINEFROMINDEXPOSITION,
                                            static_cast<unsigned long>(charPosition),
@@ -157,7 +185,7 @@ long EditSurface::bytePosition(int charPosition) const
 
 int EditSurface::charPosition(long bytePosition) const
 {
-    if (!isUtf8() || bytePosition <= 0)
+    if (bytePosition <= 0 || positionsAreBytes())
         return static_cast<int>(std::max(0L, bytePosition));
     const long line = m_sci->SendScintilla(Sci::SCI_LINEFROMPOSITION,
                                            static_cast<unsigned long>(bytePosition));

@@ -72,6 +72,8 @@ public:
 private:
     void fill(const char *data, qsizetype size);
     int findFolded(const QString &text, long fromByte, long toByte) const;
+    static bool isAscii(const char *data, qsizetype size);
+    bool positionsAreBytes() const;
     void raiseChange();
     void onTextChanged();
 
@@ -80,5 +82,7 @@ private:
     QMenu *m_popup = nullptr;
     int m_silent = 0;
     bool m_wordWrap = false;
+    bool m_asciiOnly = true;
+    mutable bool m_indexAllocated = false;
     EditorFont m_font;
 };

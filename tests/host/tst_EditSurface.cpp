@@ -167,6 +167,13 @@ private slots:
         f.surface.setSelStart(0);
         f.surface.setSelLength(3);
         QCOMPARE(f.surface.selText(), QString::fromUtf8("\xc3\xa9t\xc3\xa9"));
+
+        // Plain ASCII text that gains a multi-byte letter by typing counts characters too.
+        f.surface.setLinesText("ab cd");
+        f.surface.setSelStart(1);
+        f.surface.widget()->insert(QString::fromUtf8("\xc3\xa9"));
+        QCOMPARE(f.surface.findText(QStringLiteral("cd"), 0, 6), 4);
+        QCOMPARE(f.surface.textLength(), 6);
     }
 
     void findTextIgnoresCaseWithinItsRange()

@@ -1,0 +1,14 @@
+// The floor of the start-up benchmark: a bare main window, shown, ending when idle.
+#include <QApplication>
+#include <QMainWindow>
+#include <QTimer>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QMainWindow window;
+    window.resize(814, 575);
+    window.showMaximized();
+    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    return QApplication::exec();
+}
