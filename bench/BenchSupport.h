@@ -15,6 +15,8 @@ QByteArray GenerateHtml(qsizetype bytes);
 // Peak and current resident memory of this process, in megabytes.
 double PeakRssMb();
 double CurrentRssMb();
+// Starts a new peak from the current resident size.
+void ResetPeakRss();
 
 void Report(const QString &section, const QString &what, double value, const QString &unit);
 void ReportRatio(const QString &section, const QString &what, double ratio, const QString &floor);

@@ -5,11 +5,19 @@
 
 void BenchStartup();
 void BenchLoad();
+void BenchDocuments();
+void BenchPreview();
+void BenchPanel();
+void BenchReplace();
 
 // Every section; a name on the command line runs only the sections named.
 static const BenchSection kSections[] = {
     {"startup", BenchStartup},
     {"load", BenchLoad},
+    {"documents", BenchDocuments},
+    {"preview", BenchPreview},
+    {"panel", BenchPanel},
+    {"replace", BenchReplace},
 };
 
 int main(int argc, char **argv)

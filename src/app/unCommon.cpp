@@ -53,6 +53,7 @@ void InitializeEditor(TfrmEditor &form)
 {
     const QStringList &args = form.arguments();
     form.CommandLineFile = args.size() > 1 ? args.at(1) : QString();
+    const QString startDirectory = QDir::currentPath();
     form.pgpEditor->setActivePage(form.shtEdit);
 
     {
@@ -99,7 +100,12 @@ void InitializeEditor(TfrmEditor &form)
         return;
     }
     try {
-        OpenDocument(form, form.CommandLineFile);
+        // A relative argument names a file in the directory the program was started in; when
+        // the file panel has moved the working directory, it is opened from there.
+        const bool moved = QDir::isRelativePath(form.CommandLineFile)
+                           && QDir::currentPath() != startDirectory;
+        OpenDocument(form, moved ? startDirectory + QLatin1Char('/') + form.CommandLineFile
+                                 : form.CommandLineFile);
     } catch (...) {
         // The window still opens with a usable document; the error is reported after.
         form.itmNew->Click();

@@ -12,6 +12,10 @@
 
 #include <Qsci/qsciscintilla.h>
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTabBar>
+#include <QTimer>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -32,6 +36,7 @@ TfrmEditor::TfrmEditor(Dialogs &dialogs, const QStringList &arguments, QWidget *
     createToolBar();
     wireEvents();
     statusBar()->setObjectName(QStringLiteral("statusBar"));
+    qApp->installEventFilter(this);
     guard.run([this] { FormCreate(); });
 }
 
@@ -78,6 +83,7 @@ void TfrmEditor::createControls()
 
     webBrowser = new BrowserView(shtBrowse);
     webBrowser->setGeometry(0, 0, 641, 466);
+    createEditingDialogs();
 }
 
 MenuItem *TfrmEditor::addItem(QMenu *menu, const char *name, const QString &caption,
@@ -273,6 +279,34 @@ void TfrmEditor::closeEvent(QCloseEvent *event)
     // Exit clears Exiting again when a document the user chose to save is still unsaved:
     // only then does the window stay open.
     event->setAccepted(Exiting);
+}
+
+bool TfrmEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == this && event->type() == QEvent::WinIdChange && isVisible()) {
+        // The browser view makes Qt re-create the window for its drawing; without a window
+        // manager nobody gives the new window the keyboard, so take it back.
+        QTimer::singleShot(0, this, [this] { activateWindow(); });
+        return false;
+    }
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return false;
+    const auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this || !isActiveWindow())
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (key->modifiers() != Qt::AltModifier || key->key() != Qt::Key_E)
+        return false;
+    // Alt+E names both the Edit menu and the Edit page, and Qt acts on neither when two
+    // shortcuts clash. The page wins while the Browse page is in front; otherwise the menu.
+    event->accept();
+    if (event->type() == QEvent::KeyPress) {
+        if (pgpEditor->activePage() == shtBrowse)
+            pgpEditor->bar()->setCurrentIndex(0); // as the user's switch, raising OnChange
+        else if (QAction *edit = menuBar()->actions().value(1))
+            menuBar()->setActiveAction(edit);
+    }
+    return true;
 }
 
 QString TfrmEditor::TabCaption(const THTMLInfo &record)

@@ -11,8 +11,10 @@
 class BrowserView;
 class Dialogs;
 class EditSurface;
+class FindDialog;
 class MenuItem;
 class PageControl;
+class QKeyEvent;
 class QMenu;
 class QToolBar;
 class TabStrip;
@@ -55,6 +57,8 @@ public:
     BrowserView *webBrowser = nullptr;
     QMenu *mnuPopEditor = nullptr;
     QMenu *mnuDriveRefresh = nullptr;
+    FindDialog *dlgFind = nullptr;
+    FindDialog *dlgReplace = nullptr;
 
     // Menu items, in menu order
     MenuItem *itmNew, *itmOpen, *itmSave, *itmSaveAs, *itmSaveAll, *itmClose, *itmExit;
@@ -128,12 +132,14 @@ protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
     void createMenus();
     void createToolBar();
     void wireEvents();
+    void createEditingDialogs();
     MenuItem *addItem(QMenu *menu, const char *name, const QString &caption,
                       const QString &hint = QString());
 

@@ -1,10 +1,30 @@
 #include "forms/fmEditor.h"
 
+#include "docs/DocumentFiles.h"
 #include "host/BrowserView.h"
+#include "host/EditSurface.h"
 #include "host/PageControl.h"
+#include "host/TabStrip.h"
+
+namespace {
+
+const QString kPreviewFileName = QStringLiteral("Orvik_temp.ht~");
+
+} // namespace
 
 void TfrmEditor::pgpEditorChange()
 {
+    if (pgpEditor->activePage() == shtBrowse) {
+        const DocumentRef record = DocumentList->Items(tabFileList->tabIndex());
+        const QString path = record->Directory + kPreviewFileName;
+        const QByteArray text = mmoEditor->linesText();
+        // Replaced whole, so a link planted under the name is never written through. A file
+        // that cannot be written is not reported; the view shows the text all the same.
+        QString ignored;
+        if (!ReplaceFileWhole(path, text, &ignored))
+            webBrowser->ServeFromMemory(path, text);
+        NavigatePreview(record->Directory + kPreviewFileName);
+    }
     webBrowser->resize(std::max(0, pgpEditor->width() - 7), std::max(0, pgpEditor->height() - 25));
 }
 

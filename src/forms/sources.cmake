@@ -8,3 +8,6 @@ list(APPEND ORVIK_SOURCES
   src/forms/fmEditorPreview.cpp
   src/forms/fmEditorHelp.cpp
 )
+list(APPEND ORVIK_SOURCES
+  src/forms/fmAbout.cpp src/forms/fmAbout.h
+)

@@ -1,5 +1,7 @@
 #include "host/Application.h"
 
+#include "host/PreviewScheme.h"
+
 #include <QByteArray>
 
 #ifdef Q_OS_UNIX
@@ -32,6 +34,7 @@ void PrepareHostProcess()
             qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --no-sandbox").trimmed());
     }
 #endif
+    RegisterPreviewScheme();
 }
 
 void SetApplicationTitle(const QString &value)

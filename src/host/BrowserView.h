@@ -1,13 +1,39 @@
 // The embedded browser view webBrowser of the Browse page; the engine starts on first use.
 #pragma once
 
+#include <QByteArray>
+#include <QString>
 #include <QWidget>
+
+class PreviewGuard;
+class PreviewSchemeHandler;
+class QWebEngineProfile;
+class QWebEngineView;
 
 class BrowserView : public QWidget
 {
     Q_OBJECT
 public:
     explicit BrowserView(QWidget *parent);
-    // Sends the view to a plain file path; returns at once, the page loads on its own.
+    ~BrowserView() override;
+
+    // Sends the view to a plain file path, relative ones against the working directory; returns
+    // at once, the page loads on its own. Fails with EHostError when the engine cannot start or
+    // the path cannot be shown.
     void Navigate(const QString &path);
+    // The next navigation, when it goes to path, shows content instead of the file's.
+    void ServeFromMemory(const QString &path, const QByteArray &content);
+
+signals:
+    void LoadFinished(bool ok);
+
+private:
+    void startEngine();
+
+    QWebEngineProfile *m_profile = nullptr;
+    QWebEngineView *m_view = nullptr;
+    PreviewSchemeHandler *m_handler = nullptr;
+    PreviewGuard *m_requestGuard = nullptr;
+    QString m_memoryPath;
+    QByteArray m_memoryContent;
 };

@@ -1,5 +1,6 @@
 #include "host/EditSurface.h"
 
+#include "host/FoldedSearch.h"
 #include "host/Guard.h"
 #include "host/HostError.h"
 #include "host/LineBreaks.h"
@@ -96,23 +97,51 @@ bool EditSurface::isUtf8() const
     return m_sci->isUtf8();
 }
 
+// Scintilla's loader interface: fills a fresh document that no view watches yet. Declared
+// here because the library installs no header for it; it must keep external linkage, or the
+// compiler may decide that nothing implements it.
+class ILoader
+{
+public:
+    virtual int Release() = 0;
+    virtual int AddData(const char *data, std::ptrdiff_t length) = 0;
+    virtual void *ConvertToDocument() = 0;
+
+protected:
+    ~ILoader() = default;
+};
+
 void EditSurface::fill(const char *data, qsizetype size)
 {
     ++m_silent;
+    // Empty the old document first, so that two large texts are never held at once.
     m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0UL);
     m_sci->SendScintilla(Sci::SCI_CLEARALL);
-    if (m_indexAllocated) {
-        m_sci->SendScintilla(Sci::SCI_RELEASELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF32);
-        m_indexAllocated = false;
-    }
+    m_indexAllocated = false;
     const bool utf8 = QByteArrayView(data, size).isValidUtf8();
-    if (utf8 != m_sci->isUtf8())
-        m_sci->setUtf8(utf8);
     m_asciiOnly = isAscii(data, size);
     if (size > 0) {
-        m_sci->SendScintilla(Sci::SCI_ALLOCATE, static_cast<unsigned long>(size + 1024));
-        m_sci->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(size), data);
+        // A loader fills a document nobody watches, in pieces: appending to the shown
+        // document costs far more per piece, and one huge append copies the whole text.
+        auto *loader = reinterpret_cast<ILoader *>(m_sci->SendScintilla(
+            Sci::SCI_CREATELOADER, static_cast<unsigned long>(size + 1024), 0L));
+        if (!loader)
+            throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
+        constexpr qsizetype kPiece = 1 << 20;
+        for (qsizetype offset = 0; offset < size; offset += kPiece) {
+            if (loader->AddData(data + offset, std::min(kPiece, size - offset))
+                != Sci::SC_STATUS_OK) {
+                loader->Release();
+                throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
+            }
+        }
+        void *document = loader->ConvertToDocument();
+        m_sci->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document);
+        m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, document);
+        // The end-of-line mode belongs to the document.
+        m_sci->SendScintilla(Sci::SCI_SETEOLMODE, Sci::SC_EOL_CRLF);
     }
+    m_sci->setUtf8(utf8);
     m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 1UL);
     m_sci->SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
     m_sci->SendScintilla(Sci::SCI_SETSAVEPOINT);
@@ -343,4 +372,61 @@ void EditSurface::beginUndoAction()
 void EditSurface::endUndoAction()
 {
     m_sci->SendScintilla(Sci::SCI_ENDUNDOACTION);
+}
+
+int EditSurface::characterCount(const QString &text) const
+{
+    const QByteArray b = encode(text);
+    if (!isUtf8())
+        return int(b.size());
+    int count = 0;
+    for (char c : b)
+        count += (uchar(c) & 0xC0) != 0x80;
+    return count;
+}
+
+qsizetype EditSurface::replaceAll(const QString &text, const QString &replacement, int start)
+{
+    const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
+    const auto *data = static_cast<const char *>(
+        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
+    const QByteArrayView old(data, length);
+    const ReplaceAllResult result = ReplaceAllBytes(old, isUtf8(), text, replacement,
+                                                    bytePosition(start));
+    if (result.replacements == 0)
+        return 0;
+
+    // Only the changed middle is replaced, so the undo step holds no more than that; its ends
+    // lie on character boundaries.
+    const QByteArray &now = result.text;
+    const qsizetype shorter = std::min(old.size(), now.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && old[prefix] == now[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix
+           && old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix])
+        ++suffix;
+    if (isUtf8()) {
+        const auto inside = [](QByteArrayView b, qsizetype i) {
+            return i < b.size() && (uchar(b[i]) & 0xC0) == 0x80;
+        };
+        while (prefix > 0 && (inside(old, prefix) || inside(now, prefix)))
+            --prefix;
+        while (suffix > 0 && inside(old, old.size() - suffix))
+            --suffix;
+    }
+
+    ++m_silent;
+    m_sci->SendScintilla(Sci::SCI_BEGINUNDOACTION);
+    m_sci->SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(prefix),
+                         static_cast<long>(old.size() - suffix));
+    m_sci->SendScintilla(Sci::SCI_REPLACETARGET,
+                         static_cast<unsigned long>(now.size() - prefix - suffix),
+                         now.constData() + prefix);
+    m_sci->SendScintilla(Sci::SCI_ENDUNDOACTION);
+    m_sci->SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(result.caret));
+    --m_silent;
+    raiseChange();
+    return result.replacements;
 }

@@ -67,6 +67,13 @@ public:
     QByteArray encode(const QString &text) const;
     QString decode(const QByteArray &bytes) const;
 
+    // The length of text in the surface's characters: code points in UTF-8 mode, else bytes.
+    int characterCount(const QString &text) const;
+    // Replace All from the first occurrence at or after start (see ReplaceAllBytes), as one undo
+    // step and one OnChange; the caret ends just after the text inserted last. Returns the
+    // number of replacements.
+    qsizetype replaceAll(const QString &text, const QString &replacement, int start);
+
     std::function<void()> OnChange;
 
 private:

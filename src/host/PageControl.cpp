@@ -13,7 +13,12 @@ PageControl::PageControl(Guard &guard, QWidget *parent)
     m_bar->setDrawBase(true);
     connect(m_bar, &QTabBar::currentChanged, this, [this](int index) {
         showPage(index);
-        if (!m_programmatic && OnChange)
+        if (m_programmatic)
+            return;
+        // As on a click, the keyboard goes to the tabs: never left in a hidden page, and
+        // never handed to the browser view, which would keep the menus' keys to itself.
+        m_bar->setFocus(Qt::TabFocusReason);
+        if (OnChange)
             m_guard.run([this] { OnChange(); });
     });
 }

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QGroupBox>
+#include <QLineEdit>
 
 namespace {
 
@@ -113,6 +114,10 @@ std::optional<EditorFont> QtDialogs::executeFont(const EditorFont &current)
     for (QCheckBox *box : dialog.findChildren<QCheckBox *>())
         if (auto *group = qobject_cast<QGroupBox *>(box->parentWidget()))
             group->hide();
+    // The sample shared its rows with the effects; without them it would shrink out of sight.
+    for (QLineEdit *edit : dialog.findChildren<QLineEdit *>())
+        if (qobject_cast<QGroupBox *>(edit->parentWidget()))
+            edit->setMinimumHeight(edit->fontMetrics().height() * 3);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QFont chosen = dialog.selectedFont();

@@ -12,13 +12,16 @@ public:
     explicit SettingsStore(const QString &filePath);
     ~SettingsStore();
 
-    // Opens the key by its relative path, creating it when missing; fails with an error.
+    // Opens the key by its relative path, creating it (an empty file) when missing; fails with
+    // an error. Until it is open every value reads as absent and every write fails.
     void OpenKey(const QString &key, bool canCreate);
-    // A string value; absent gives "", another type is an error.
+    // A string value, up to its first NUL; absent gives "", another type is an error.
     QString ReadString(const QString &name);
-    // An integer value; absent or another type is an error.
+    // A 32-bit integer value; absent or another type is an error.
     int ReadInteger(const QString &name);
-    // Writes one value; failure is the error "Failed to set data for '%s'".
+    // Each write reads the file afresh, changes one value and replaces the file atomically
+    // under a lock, so concurrent writers of other values lose nothing. Failure is the error
+    // "Failed to set data for '%s'".
     void WriteString(const QString &name, const QString &value);
     void WriteInteger(const QString &name, int value);
     // Closes the key.

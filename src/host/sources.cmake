@@ -20,3 +20,17 @@ list(APPEND ORVIK_SOURCES
 list(APPEND ORVIK_SOURCES
   src/host/Application.cpp src/host/Application.h
 )
+list(APPEND ORVIK_SOURCES
+  src/host/PreviewScheme.cpp src/host/PreviewScheme.h
+  src/host/PreviewGuard.cpp src/host/PreviewGuard.h
+)
+list(APPEND ORVIK_SOURCES
+  src/host/DirectoryScan.cpp src/host/DirectoryScan.h
+  src/host/DirectoryListBox.cpp
+  src/host/FileListBox.cpp
+)
+list(APPEND ORVIK_SOURCES
+  src/host/FindDialog.cpp src/host/FindDialog.h
+  src/host/FoldedSearch.cpp src/host/FoldedSearch.h
+  src/host/Clipboard.cpp src/host/Clipboard.h
+)

@@ -143,6 +143,22 @@ private slots:
         QCOMPARE(form.tabFileList->count(), 1);
     }
 
+    void altEPicksTheEditPageFromBrowseElseTheEditMenu()
+    {
+        TestEnvironment env;
+        ScriptedDialogs dialogs;
+        TfrmEditor form(dialogs, {"OrvikEditor"});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.pgpEditor->setActivePage(form.shtBrowse);
+        QTest::keyClick(&form, Qt::Key_E, Qt::AltModifier);
+        QCOMPARE(form.pgpEditor->activePage(), form.shtEdit);
+        QVERIFY(!form.menuBar()->activeAction());
+        QTest::keyClick(&form, Qt::Key_E, Qt::AltModifier);
+        QCOMPARE(form.menuBar()->activeAction(), form.menuBar()->actions().at(1));
+        QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
+    }
+
     void browserViewIsNotCreatedAtStartup()
     {
         TestEnvironment env;

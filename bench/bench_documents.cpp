@@ -1,0 +1,88 @@
+#include "BenchSupport.h"
+#include "ScriptedDialogs.h"
+
+#include "app/unCommon.h"
+#include "forms/fmEditor.h"
+#include "host/EditSurface.h"
+#include "host/MenuItem.h"
+#include "host/TabStrip.h"
+
+#include <Qsci/qsciscintilla.h>
+#include <QDir>
+#include <QFile>
+#include <QTabBar>
+
+namespace {
+
+QString writeInput(const QString &name, const QByteArray &bytes)
+{
+    const QString path = QDir::currentPath() + QLatin1Char('/') + name;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+} // namespace
+
+// Opening, switching and saving 50 MB documents in the main window.
+void BenchDocuments()
+{
+    const QByteArray html = GenerateHtml(50 * 1024 * 1024);
+    const QString a = writeInput(QStringLiteral("bench-a.htm"), html);
+    const QString b = writeInput(QStringLiteral("bench-b.htm"), html);
+    const double fileMb = html.size() / (1024.0 * 1024.0);
+
+    const double readMs = MedianMs(3, [&] {
+        QFile f(a);
+        if (f.open(QIODevice::ReadOnly))
+            (void)f.readAll();
+    });
+
+    ScriptedDialogs dialogs;
+    auto form = std::make_unique<TfrmEditor>(dialogs, QStringList{QStringLiteral("OrvikEditor")});
+    form->show();
+    SettleEvents();
+    const double surfaceMs = MedianMs(3, [&] { form->mmoEditor->setLinesText(html); });
+    form->itmClose->Click(); // back to one untitled, unchanged document
+    SettleEvents();
+    ResetPeakRss();
+    const double baseMb = CurrentRssMb();
+    const double openMs = TimeMs([&] { OpenDocument(*form, a); });
+    SettleEvents();
+    const double peakOneMb = PeakRssMb() - baseMb;
+
+    const double openSecondMs = TimeMs([&] { OpenDocument(*form, b); });
+    SettleEvents();
+    QTabBar *bar = form->tabFileList->bar();
+    const double switchMs = MedianMs(5, [&] {
+        bar->setCurrentIndex(1 - bar->currentIndex()); // as a user's switch
+        SettleEvents();
+    });
+    const double peakTwoMb = PeakRssMb() - baseMb;
+
+    form->mmoEditor->widget()->insert(QStringLiteral("x"));
+    const double saveMs = MedianMs(3, [&] { form->itmSave->Click(); });
+    const QByteArray saved = form->mmoEditor->linesText();
+    const double writeMs = MedianMs(3, [&] {
+        QFile f(QDir::currentPath() + QStringLiteral("/bench-raw.htm"));
+        if (f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            (void)f.write(saved);
+    });
+
+    Report("documents", "raw read of the 50 MB file", readMs, "ms");
+    Report("documents", "surface load of the same bytes (Lines.Text set)", surfaceMs, "ms");
+    Report("documents", "open into the untitled tab (OpenDocument)", openMs, "ms");
+    ReportRatio("documents", "open / surface load", openMs / surfaceMs, "");
+    ReportRatio("documents", "open / raw read", openMs / readMs, "");
+    Report("documents", "open into a second tab", openSecondMs, "ms");
+    ReportRatio("documents", "peak resident growth, one document / file size", peakOneMb / fileMb, "");
+    ReportRatio("documents", "peak resident growth, two documents / file size", peakTwoMb / fileMb, "");
+    Report("documents", "tab switch between two 50 MB documents", switchMs, "ms");
+    Report("documents", "Save of the 50 MB document", saveMs, "ms");
+    Report("documents", "one write() of the same bytes", writeMs, "ms");
+    ReportRatio("documents", "save / single write", saveMs / writeMs, "");
+    form.reset();
+    for (const char *name : {"bench-a.htm", "bench-b.htm", "bench-raw.htm"})
+        QFile::remove(QDir::currentPath() + QLatin1Char('/') + QLatin1String(name));
+}

@@ -1,0 +1,203 @@
+#include "BenchSupport.h"
+
+#include "app/unCommon.h"
+#include "docs/DocumentFiles.h"
+#include "forms/fmEditor.h"
+#include "host/BrowserView.h"
+#include "host/EditSurface.h"
+#include "host/PageControl.h"
+#include "ScriptedDialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTest>
+#include <QWebEngineView>
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct TreeMemory
+{
+    double rssMb = 0;
+    double pssMb = 0;
+    int processes = 0;
+};
+
+double fieldKb(const QByteArray &text, const char *field)
+{
+    const qsizetype at = text.indexOf(field);
+    if (at < 0)
+        return 0;
+    const qsizetype end = text.indexOf('\n', at);
+    return text.mid(at + qstrlen(field), end - at - qstrlen(field)).trimmed().split(' ').first().toDouble();
+}
+
+QByteArray readProc(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// This process and every descendant (the engine's helper processes).
+TreeMemory treeMemory()
+{
+    QMap<qint64, qint64> parentOf;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (!isPid)
+            continue;
+        const QByteArray stat = readProc(QStringLiteral("/proc/%1/stat").arg(pid));
+        const qsizetype close = stat.lastIndexOf(')');
+        if (close < 0)
+            continue;
+        const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
+        if (fields.size() > 1)
+            parentOf[pid] = fields[1].toLongLong();
+    }
+    const qint64 self = QCoreApplication::applicationPid();
+    TreeMemory total;
+    for (auto it = parentOf.cbegin(); it != parentOf.cend(); ++it) {
+        qint64 p = it.key();
+        while (p > 1 && p != self)
+            p = parentOf.value(p, 0);
+        if (p != self)
+            continue;
+        const QByteArray rollup = readProc(QStringLiteral("/proc/%1/smaps_rollup").arg(it.key()));
+        total.rssMb += fieldKb(rollup, "\nRss:") / 1024.0;
+        total.pssMb += fieldKb(rollup, "\nPss:") / 1024.0;
+        ++total.processes;
+    }
+    return total;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Turns to the Browse page as a user does and waits until the view has loaded the page.
+double turnToBrowseMs(TfrmEditor &form)
+{
+    QSignalSpy loaded(form.webBrowser, &BrowserView::LoadFinished);
+    return TimeMs([&] {
+        form.pgpEditor->bar()->setCurrentIndex(1);
+        if (loaded.isEmpty() && !loaded.wait(120000))
+            qFatal("the preview did not load");
+    });
+}
+
+void turnToEdit(TfrmEditor &form)
+{
+    form.pgpEditor->bar()->setCurrentIndex(0);
+    SettleEvents();
+}
+
+} // namespace
+
+// Turning to the Browse page with a 5 MB document: the first turn starts the engine. Floors:
+// the engine loading the same page from a file:// address, writing the preview file alone,
+// and a later turn with a small page.
+void BenchPreview()
+{
+    const QString dir = QDir::currentPath() + QStringLiteral("/preview-bench");
+    QDir().mkpath(dir);
+    const QByteArray big = GenerateHtml(5 * 1024 * 1024);
+    const QByteArray small = GenerateHtml(2 * 1024);
+    const auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile f(dir + QLatin1Char('/') + name);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(f.fileName()));
+        return f.fileName();
+    };
+    write(QStringLiteral("style.css"), ".item { color: rgb(1, 2, 3); margin: 2px; }\r\n");
+    const QString bigPath = write(QStringLiteral("big.htm"), big);
+    const QString smallPath = write(QStringLiteral("small.htm"), small);
+
+    ScriptedDialogs dialogs;
+    auto first = std::make_unique<TfrmEditor>(dialogs, QStringList{QStringLiteral("OrvikEditor")});
+    TfrmEditor &form = *first;
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        qFatal("the main window did not show");
+    SettleEvents();
+    OpenDocument(form, bigPath);
+    const QByteArray bigText = form.mmoEditor->linesText();
+
+    const TreeMemory before = treeMemory();
+    const double firstMs = turnToBrowseMs(form);
+    SettleEvents();
+    const TreeMemory afterFirst = treeMemory();
+
+    std::vector<double> later;
+    for (int i = 0; i < 5; ++i) {
+        turnToEdit(form);
+        later.push_back(turnToBrowseMs(form));
+    }
+    const TreeMemory afterLater = treeMemory();
+
+    // The engine's own loading of the same page from a file:// address, in the same view.
+    auto *view = form.findChild<QWebEngineView *>(QStringLiteral("webEngineView"));
+    std::vector<double> direct;
+    for (int i = 0; i < 3; ++i) {
+        view->setUrl(QUrl(QStringLiteral("about:blank")));
+        QSignalSpy blank(view, &QWebEngineView::loadFinished);
+        blank.wait(10000);
+        QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+        direct.push_back(TimeMs([&] {
+            view->setUrl(QUrl::fromLocalFile(bigPath));
+            if (!loaded.wait(120000))
+                qFatal("the file:// page did not load");
+        }));
+    }
+
+    const double writeMs = MedianMs(5, [&] {
+        QString error;
+        if (!ReplaceFileWhole(dir + QStringLiteral("/Orvik_temp.ht~"), bigText, &error))
+            qFatal("cannot write the preview file: %s", qPrintable(error));
+    });
+
+    std::vector<double> smallTurns;
+    TreeMemory afterSmall;
+    // A fresh view, as after a restart: the large page's renderer goes with the old one.
+    first.reset();
+    {
+        TfrmEditor fresh(dialogs, {QStringLiteral("OrvikEditor")});
+        fresh.show();
+        if (!QTest::qWaitForWindowExposed(&fresh))
+            qFatal("the main window did not show");
+        OpenDocument(fresh, smallPath);
+        for (int i = 0; i < 5; ++i) {
+            turnToEdit(fresh);
+            smallTurns.push_back(turnToBrowseMs(fresh));
+        }
+        SettleEvents();
+        afterSmall = treeMemory();
+    }
+    const double laterMs = median(later);
+    const double directMs = median(direct);
+    const double smallMs = median(smallTurns);
+    Report("preview", "5 MB page: first turn to Browse, engine start included", firstMs, "ms");
+    Report("preview", "5 MB page: later turns to Browse (median of 5)", laterMs, "ms");
+    Report("preview", "engine loading big.htm from file:// itself (median of 3)", directMs, "ms");
+    Report("preview", "writing the 5 MB preview file alone (median of 5)", writeMs, "ms");
+    Report("preview", "small page: later turns to Browse (median of 5)", smallMs, "ms");
+    ReportRatio("preview", "5 MB later turn / engine's own file:// load", laterMs / directMs, "");
+    ReportRatio("preview", "5 MB later turn / writing its preview file", laterMs / writeMs, "");
+    ReportRatio("preview", "5 MB later turn / small page turn", laterMs / smallMs, "");
+    Report("preview", "processes before the engine starts", before.processes, "");
+    Report("preview", "processes with the engine running", afterFirst.processes, "");
+    Report("preview", "RSS of process tree before the engine starts", before.rssMb, "MB");
+    Report("preview", "extra RSS, 5 MB page loaded (first turn)", afterFirst.rssMb - before.rssMb, "MB");
+    Report("preview", "extra PSS, 5 MB page loaded (first turn)", afterFirst.pssMb - before.pssMb, "MB");
+    Report("preview", "extra RSS after 5 more turns with the 5 MB page", afterLater.rssMb - before.rssMb, "MB");
+    Report("preview", "extra PSS after 5 more turns with the 5 MB page", afterLater.pssMb - before.pssMb, "MB");
+    Report("preview", "extra RSS, small page in a second, fresh view", afterSmall.rssMb - before.rssMb, "MB");
+    Report("preview", "extra PSS, small page in a second, fresh view", afterSmall.pssMb - before.pssMb, "MB");
+    QDir(dir).removeRecursively();
+}

@@ -1,0 +1,109 @@
+#include "BenchSupport.h"
+
+#include "forms/fmEditor.h"
+#include "host/EditSurface.h"
+#include "host/FindDialog.h"
+#include "host/FoldedSearch.h"
+#include "host/MenuItem.h"
+#include "ScriptedDialogs.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QPushButton>
+#include <algorithm>
+#include <vector>
+#include <QTest>
+
+namespace {
+
+struct Figures
+{
+    qsizetype occurrences = 0;
+    double replaceAllMs = 0;
+    double floorMs = 0;
+    double undoMs = 0;
+    double bytePassMs = 0;
+};
+
+// Replace All of "b>" by "strong>" through the Replace dialog's button, against
+// QByteArray::replace on the same bytes; the editor's final text must be the same bytes.
+Figures measure(TfrmEditor &form, qsizetype size)
+{
+    const QByteArray html = GenerateHtml(size);
+    Figures f;
+    f.occurrences = html.count("b>");
+    QByteArray expected;
+    std::vector<double> floors;
+    for (int run = 0; run < 3; ++run) {
+        QByteArray copy = html;
+        copy.detach();
+        floors.push_back(TimeMs([&] { copy.replace("b>", "strong>"); }));
+        expected = copy;
+    }
+    std::sort(floors.begin(), floors.end());
+    f.floorMs = floors[1];
+    // The part of Replace All before the editor takes the new text.
+    f.bytePassMs = MedianMs(3, [&] {
+        if (ReplaceAllBytes(html, true, QStringLiteral("b>"), QStringLiteral("strong>"), 0).text
+            != expected)
+            qFatal("the byte pass gave a different text");
+    });
+
+    auto *replaceAll = form.dlgReplace->findChild<QPushButton *>(QStringLiteral("ReplaceAll"));
+    form.dlgReplace->setFindText(QStringLiteral("b>"));
+    form.dlgReplace->setReplaceText(QStringLiteral("strong>"));
+    form.mmoEditor->setLinesText(html);
+    std::vector<double> times, undos;
+    for (int run = 0; run < 3; ++run) {
+        form.mmoEditor->setSelStart(0);
+        times.push_back(TimeMs([&] { replaceAll->click(); }));
+        if (form.mmoEditor->bytes() != expected)
+            qFatal("Replace All on %lld bytes gave a different text", qlonglong(size));
+        // One undo step brings the generated text back for the next run.
+        undos.push_back(TimeMs([&] { form.mmoEditor->widget()->undo(); }));
+        if (form.mmoEditor->bytes() != html)
+            qFatal("undoing Replace All on %lld bytes did not restore the text", qlonglong(size));
+        SettleEvents();
+    }
+    std::sort(times.begin(), times.end());
+    std::sort(undos.begin(), undos.end());
+    f.replaceAllMs = times[1];
+    f.undoMs = undos[1];
+    return f;
+}
+
+} // namespace
+
+void BenchReplace()
+{
+    ScriptedDialogs dialogs;
+    TfrmEditor form(dialogs, {"OrvikEditor"});
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        qFatal("main window not shown");
+    form.Replace1->Click();
+
+    const Figures small = measure(form, 5 * 1024 * 1024);
+    const Figures large = measure(form, 50 * 1024 * 1024);
+    for (const auto &[name, f] : {std::pair{"5 MB", small}, std::pair{"50 MB", large}}) {
+        Report("replace", QStringLiteral("occurrences of \"b>\" in %1").arg(QLatin1String(name)),
+               double(f.occurrences), "");
+        Report("replace", QStringLiteral("QByteArray::replace, %1").arg(QLatin1String(name)),
+               f.floorMs, "ms");
+        Report("replace", QStringLiteral("Replace All button, %1").arg(QLatin1String(name)),
+               f.replaceAllMs, "ms");
+        Report("replace", QStringLiteral("  of which the byte pass, %1").arg(QLatin1String(name)),
+               f.bytePassMs, "ms");
+        ReportRatio("replace", QStringLiteral("Replace All / QByteArray::replace, %1").arg(QLatin1String(name)),
+                    f.replaceAllMs / f.floorMs, "");
+        Report("replace", QStringLiteral("undo of Replace All, %1").arg(QLatin1String(name)),
+               f.undoMs, "ms");
+    }
+    ReportRatio("replace", "Replace All 50 MB / 5 MB (10 = linear)",
+                large.replaceAllMs / small.replaceAllMs, "");
+    ReportRatio("replace", "byte pass 50 MB / 5 MB", large.bytePassMs / small.bytePassMs, "");
+    ReportRatio("replace", "QByteArray::replace 50 MB / 5 MB", large.floorMs / small.floorMs, "");
+    Report("replace", "peak resident memory", PeakRssMb(), "MB");
+    if (!dialogs.allAnswered())
+        qFatal("%s", qPrintable(dialogs.report()));
+}
