@@ -8,11 +8,10 @@
 #include "ScriptedDialogs.h"
 
 #include <Qsci/qsciscintilla.h>
-
 #include <QPushButton>
+#include <QTest>
 #include <algorithm>
 #include <vector>
-#include <QTest>
 
 namespace {
 
@@ -85,19 +84,17 @@ void BenchReplace()
 
     const Figures small = measure(form, 5 * 1024 * 1024);
     const Figures large = measure(form, 50 * 1024 * 1024);
-    for (const auto &[name, f] : {std::pair{"5 MB", small}, std::pair{"50 MB", large}}) {
-        Report("replace", QStringLiteral("occurrences of \"b>\" in %1").arg(QLatin1String(name)),
-               double(f.occurrences), "");
-        Report("replace", QStringLiteral("QByteArray::replace, %1").arg(QLatin1String(name)),
-               f.floorMs, "ms");
-        Report("replace", QStringLiteral("Replace All button, %1").arg(QLatin1String(name)),
-               f.replaceAllMs, "ms");
-        Report("replace", QStringLiteral("  of which the byte pass, %1").arg(QLatin1String(name)),
-               f.bytePassMs, "ms");
-        ReportRatio("replace", QStringLiteral("Replace All / QByteArray::replace, %1").arg(QLatin1String(name)),
+    for (const auto &[size, f] : {std::pair{"5 MB", small}, std::pair{"50 MB", large}}) {
+        const auto what = [size](const char *text) {
+            return QString::fromLatin1(text).arg(QLatin1String(size));
+        };
+        Report("replace", what("occurrences of \"b>\" in %1"), double(f.occurrences), "");
+        Report("replace", what("QByteArray::replace, %1"), f.floorMs, "ms");
+        Report("replace", what("Replace All button, %1"), f.replaceAllMs, "ms");
+        Report("replace", what("  of which the byte pass, %1"), f.bytePassMs, "ms");
+        ReportRatio("replace", what("Replace All / QByteArray::replace, %1"),
                     f.replaceAllMs / f.floorMs, "");
-        Report("replace", QStringLiteral("undo of Replace All, %1").arg(QLatin1String(name)),
-               f.undoMs, "ms");
+        Report("replace", what("undo of Replace All, %1"), f.undoMs, "ms");
     }
     ReportRatio("replace", "Replace All 50 MB / 5 MB (10 = linear)",
                 large.replaceAllMs / small.replaceAllMs, "");

@@ -1,8 +1,11 @@
 #include "docs/THTMLInfo.h"
 
+#include <QFileInfo>
+
 void THTMLInfo::SetFullPath(const QString &path)
 {
     FullPath = path;
+    DiskPath = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
     if (!path.isEmpty())
         SplitPath();
 }

@@ -14,8 +14,11 @@ public:
     QString FullPath;
     QString FileName;
     QString Directory;
+    // The file FullPath named when it was given: a relative path made absolute against the
+    // working directory of that moment, which the file panel moves later on.
+    QString DiskPath;
 
-    // Sets FullPath; a non-empty path also recomputes FileName and Directory.
+    // Sets FullPath and DiskPath; a non-empty path also recomputes FileName and Directory.
     void SetFullPath(const QString &path);
     // FileName: the part after the last separator; Directory: up to and including it.
     void SplitPath();

@@ -87,7 +87,9 @@ void TfrmEditor::itmSaveClick()
         return;
     }
     QString error;
-    if (!SaveDocumentFile(document.FullPath, mmoEditor->linesText(), &error)) {
+    // The file the document came from, even when the panel has moved the working directory
+    // since a relative path was given.
+    if (!SaveDocumentFile(document.DiskPath, mmoEditor->linesText(), &error)) {
         // The text is not on disk: the document stays marked changed.
         tabFileList->setTab(tabFileList->tabIndex(), TabCaption(document));
         throw EHostError(QStringLiteral("Cannot save file %1: %2").arg(document.FullPath, error));

@@ -278,7 +278,8 @@ private slots:
         QTest::newRow("empty search text") << utf8("abc") << "" << "x" << none << "Replace"
                                            << utf8("abc") << -1 << "Text not found";
         QTest::newRow("non-ASCII counted in characters")
-            << utf8("\xc3\xa9t\xc3\xa9 \xc3\x89T\xc3\x89!") << QString::fromUtf8("\xc3\xa9t\xc3\xa9")
+            << utf8("\xc3\xa9t\xc3\xa9 \xc3\x89T\xc3\x89!")
+            << QString::fromUtf8("\xc3\xa9t\xc3\xa9")
             << "ete" << QList<int>{2, 4} << "Replace" << utf8("\xc3\xa9t\xc3\xa9 ete!") << 7 << "";
 
         QTest::newRow("all: banana") << utf8("banana") << "a" << "o" << none << "ReplaceAll"
@@ -319,9 +320,11 @@ private slots:
             << QByteArray(19, 'a') + "b" << "ab" << "bba" << none << "ReplaceAll"
             << QByteArray(18, 'a') + "bba" << 21 << "";
         QTest::newRow("all: accented letters fold")
-            << utf8("\xc3\x89t\xc3\xa9 \xc3\x89T\xc3\x89 \xc3\xa9t\xc3\xa9") << QString::fromUtf8("\xc3\xa9t\xc3\xa9")
+            << utf8("\xc3\x89t\xc3\xa9 \xc3\x89T\xc3\x89 \xc3\xa9t\xc3\xa9")
+            << QString::fromUtf8("\xc3\xa9t\xc3\xa9")
             << "summer" << none << "ReplaceAll" << utf8("summer summer summer") << 20 << "";
-        QTest::newRow("all: 8-bit text") << QByteArray("caf\xc9 CAF\xe9 \x01") << QString::fromUtf8("caf\xc3\xa9")
+        QTest::newRow("all: 8-bit text") << QByteArray("caf\xc9 CAF\xe9 \x01")
+                                         << QString::fromUtf8("caf\xc3\xa9")
                                          << QString::fromUtf8("th\xc3\xa9") << none << "ReplaceAll"
                                          << QByteArray("th\xe9 th\xe9 \x01") << 7 << "";
         QTest::newRow("all: non-ASCII replacement")
@@ -468,7 +471,8 @@ private slots:
         QTest::addColumn<QString>("content"); // "image" and "nothing" stand for no text
         QTest::addColumn<QByteArray>("result");
         QTest::newRow("text replaces the selection") << "xy" << QByteArray("axyd");
-        QTest::newRow("up to the first NUL") << QStringLiteral("xy") + QChar(0) + QStringLiteral("z")
+        QTest::newRow("up to the first NUL")
+            << QStringLiteral("xy") + QChar(0) + QStringLiteral("z")
                                              << QByteArray("axyd");
         QTest::newRow("empty text deletes the selection") << "" << QByteArray("ad");
         QTest::newRow("non-ASCII text") << QString::fromUtf8("\xc3\xa9\xe2\x82\xac")

@@ -350,6 +350,20 @@ private slots:
         QVERIFY(x.editorText().startsWith("precious"));
     }
 
+    void aRelativePathSavesToTheFileItNamedWhenGiven()
+    {
+        EditorFixture x;
+        const QString a = x.file("a.htm", "a\r\n");
+        x.open("a.htm");
+        x.type("A");
+        QDir().mkpath(x.env.workDir() + "/elsewhere");
+        QDir::setCurrent(x.env.workDir() + "/elsewhere");
+        x.f().itmSave->Click();
+        QCOMPARE(ReadWholeFile(a), QByteArray("Aa\r\n"));
+        QVERIFY(!QFile::exists(x.env.workDir() + "/elsewhere/a.htm"));
+        QCOMPARE(x.caption(), QStringLiteral("Ostra Pagloom - a.htm"));
+    }
+
     void saveAsOntoAnotherOpenDocumentIsAllowed()
     {
         EditorFixture x;

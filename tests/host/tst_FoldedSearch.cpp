@@ -152,9 +152,11 @@ private slots:
                 ++exact;
             else
                 ++swept, want = sweepReplaceAll(text, f, r, start);
-            const QString gotText = utf8 ? QString::fromUtf8(got.text) : QString::fromLatin1(got.text);
+            const QString gotText = utf8 ? QString::fromUtf8(got.text)
+                                         : QString::fromLatin1(got.text);
             QVERIFY2(got.text == encode(want->text),
-                     qPrintable(row + QStringLiteral(" gave '%1', wanted '%2'").arg(gotText, want->text)));
+                     qPrintable(row + QStringLiteral(" gave '%1', wanted '%2'")
+                                          .arg(gotText, want->text)));
             QVERIFY2(got.caret == encode(want->text.left(want->caret)).size(), qPrintable(row));
         }
         // Both ways were taken often enough to mean something.
@@ -167,7 +169,8 @@ private slots:
     {
         Surface s;
         const QList<QChar> letters = [] {
-            const QString a = QString::fromUtf8("aAkKsS\xe2\x84\xaa\xc5\xbf\xc3\xa9\xc3\x89\xc3\x9f\r\n");
+            const QString a
+                = QString::fromUtf8("aAkKsS\xe2\x84\xaa\xc5\xbf\xc3\xa9\xc3\x89\xc3\x9f\r\n");
             return QList<QChar>(a.begin(), a.end());
         }();
         QRandomGenerator random(7);
@@ -201,14 +204,16 @@ private slots:
         s.surface.setLinesText(text);
         int changes = 0;
         s.surface.OnChange = [&] { ++changes; };
-        QCOMPARE(s.surface.replaceAll(QString::fromUtf8("\xc3\xa9"), QString::fromUtf8("\xc3\xa8"), 0),
+        QCOMPARE(s.surface.replaceAll(QString::fromUtf8("\xc3\xa9"),
+                                      QString::fromUtf8("\xc3\xa8"), 0),
                  qsizetype(2));
         QCOMPARE(changes, 1);
         QCOMPARE(s.surface.bytes(), QByteArray("x\xc3\xa8y \xc3\xa8\r\n\xe2\x82\xac"));
         QCOMPARE(s.surface.textLength(), 8);
         QCOMPARE(s.surface.selStart(), 5);
         QCOMPARE(s.surface.findText(QString::fromUtf8("\xe2\x82\xac"), 0, 8), 7);
-        QCOMPARE(s.surface.replaceAll(QStringLiteral("none"), QStringLiteral("x"), 0), qsizetype(0));
+        QCOMPARE(s.surface.replaceAll(QStringLiteral("none"), QStringLiteral("x"), 0),
+                 qsizetype(0));
         QCOMPARE(changes, 1);
         s.surface.widget()->undo();
         QCOMPARE(s.surface.bytes(), text);
