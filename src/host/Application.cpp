@@ -1,8 +1,8 @@
 #include "host/Application.h"
 
-#include "host/PreviewScheme.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -34,7 +34,9 @@ void PrepareHostProcess()
             qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --no-sandbox").trimmed());
     }
 #endif
-    RegisterPreviewScheme();
+    // The engine is loaded later, on first use; it draws through shared OpenGL contexts,
+    // which can only be asked for before the application object exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
 void SetApplicationTitle(const QString &value)

@@ -1,18 +1,14 @@
 #include "host/BrowserView.h"
 
+#include "host/BrowserEngine.h"
 #include "host/HostError.h"
-#include "host/PreviewGuard.h"
-#include "host/PreviewScheme.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QLibraryInfo>
 #include <QVBoxLayout>
-#include <QWebEngineDownloadRequest>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineView>
 
 namespace {
 
@@ -35,6 +31,25 @@ QString missingHelperProgram()
     return candidates.first();
 }
 
+// The engine library: beside the program, else where the build put it.
+CreateBrowserEngineFunction loadEngine(QString *error)
+{
+    const QStringList dirs = {QCoreApplication::applicationDirPath(),
+                              QStringLiteral(ORVIK_ENGINE_DIR)};
+    for (const QString &dir : dirs) {
+        QLibrary library(dir + QStringLiteral("/orvik_engine"));
+        if (!library.load()) {
+            *error = library.errorString();
+            continue;
+        }
+        if (auto create = reinterpret_cast<CreateBrowserEngineFunction>(
+                library.resolve(kCreateBrowserEngineSymbol)))
+            return create;
+        *error = library.errorString();
+    }
+    return nullptr;
+}
+
 } // namespace
 
 BrowserView::BrowserView(QWidget *parent) : QWidget(parent)
@@ -44,34 +59,20 @@ BrowserView::BrowserView(QWidget *parent) : QWidget(parent)
     layout->setContentsMargins(0, 0, 0, 0);
 }
 
-BrowserView::~BrowserView()
-{
-    // The page must go before its profile.
-    delete m_view;
-    delete m_profile;
-}
+BrowserView::~BrowserView() = default;
 
 void BrowserView::startEngine()
 {
     const QString missing = missingHelperProgram();
     if (!missing.isEmpty())
         throw EHostError(QStringLiteral("Cannot start the browser view: %1 is missing").arg(missing));
-
-    // Off the record: nothing the pages do is kept on disk.
-    m_profile = new QWebEngineProfile(this);
-    m_handler = new PreviewSchemeHandler(this);
-    m_requestGuard = new PreviewGuard(this);
-    m_profile->installUrlSchemeHandler(PreviewSchemeName(), m_handler);
-    m_profile->setUrlRequestInterceptor(m_requestGuard);
-    connect(m_profile, &QWebEngineProfile::downloadRequested, this,
-            [](QWebEngineDownloadRequest *download) { download->cancel(); });
-
-    auto *view = new QWebEngineView(this);
-    view->setObjectName(QStringLiteral("webEngineView"));
-    view->setPage(new QWebEnginePage(m_profile, view));
-    connect(view, &QWebEngineView::loadFinished, this, &BrowserView::LoadFinished);
-    layout()->addWidget(view);
-    m_view = view;
+    QString error;
+    const CreateBrowserEngineFunction create = loadEngine(&error);
+    if (!create)
+        throw EHostError(QStringLiteral("Cannot start the browser view: %1").arg(error));
+    m_engine.reset(create(this));
+    m_engine->OnLoadFinished = [this](bool ok) { emit LoadFinished(ok); };
+    layout()->addWidget(m_engine->widget());
 }
 
 void BrowserView::ServeFromMemory(const QString &path, const QByteArray &content)
@@ -84,24 +85,14 @@ void BrowserView::Navigate(const QString &path)
 {
     if (path.isEmpty())
         throw EHostError(QStringLiteral("Cannot show an empty path in the browser view"));
-    if (!m_view)
+    if (!m_engine)
         startEngine();
     const QString file = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    const QUrl url = PreviewUrl(file);
-    if (!url.isValid())
-        throw EHostError(QStringLiteral("Cannot show %1 in the browser view").arg(path));
-
+    std::optional<QByteArray> content;
     if (file == m_memoryPath)
-        m_handler->setPage(file, m_memoryContent);
-    else
-        m_handler->setPage(file);
+        content = m_memoryContent;
     m_memoryPath.clear();
     m_memoryContent.clear();
-
-    // Going to the address already shown would take its style sheets and images from the
-    // engine's memory cache; they may have changed on disk since.
-    if (m_view->url() == url)
-        m_view->page()->triggerAction(QWebEnginePage::ReloadAndBypassCache);
-    else
-        m_view->setUrl(url);
+    if (!m_engine->navigate(file, content))
+        throw EHostError(QStringLiteral("Cannot show %1 in the browser view").arg(path));
 }

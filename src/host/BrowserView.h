@@ -4,11 +4,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QWidget>
+#include <memory>
 
-class PreviewGuard;
-class PreviewSchemeHandler;
-class QWebEngineProfile;
-class QWebEngineView;
+class BrowserEngine;
 
 class BrowserView : public QWidget
 {
@@ -30,10 +28,7 @@ signals:
 private:
     void startEngine();
 
-    QWebEngineProfile *m_profile = nullptr;
-    QWebEngineView *m_view = nullptr;
-    PreviewSchemeHandler *m_handler = nullptr;
-    PreviewGuard *m_requestGuard = nullptr;
+    std::unique_ptr<BrowserEngine> m_engine;
     QString m_memoryPath;
     QByteArray m_memoryContent;
 };

@@ -15,14 +15,12 @@ list(APPEND ORVIK_SOURCES
 list(APPEND ORVIK_SOURCES
   src/host/SettingsStore.cpp src/host/SettingsStore.h
   src/host/FilePanel.cpp src/host/FilePanel.h
-  src/host/BrowserView.cpp src/host/BrowserView.h
+  src/host/BrowserView.cpp src/host/BrowserView.h src/host/BrowserEngine.h
 )
 list(APPEND ORVIK_SOURCES
   src/host/Application.cpp src/host/Application.h
 )
 list(APPEND ORVIK_SOURCES
-  src/host/PreviewScheme.cpp src/host/PreviewScheme.h
-  src/host/PreviewGuard.cpp src/host/PreviewGuard.h
 )
 list(APPEND ORVIK_SOURCES
   src/host/DirectoryScan.cpp src/host/DirectoryScan.h

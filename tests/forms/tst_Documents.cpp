@@ -2,7 +2,10 @@
 
 #include "docs/NewFileTemplate.h"
 #include "host/MenuItem.h"
+#include "host/FilePanel.h"
 #include "host/PageControl.h"
+
+#include <QAbstractItemView>
 
 #include <QDir>
 #include <QFile>
@@ -181,6 +184,23 @@ private slots:
         QVERIFY(!x.f().DocumentList->Items(0)->Saved);
         QVERIFY(x.f().DocumentList->Items(1)->Saved);
         QCOMPARE(x.caption(), "Ostra Pagloom - " + a);
+    }
+
+    void doubleClickInTheFileListOpensTheSelectedFile()
+    {
+        EditorFixture x;
+        const QString page = x.file("site/page.htm", "<p>page</p>\r\n");
+        x.file("site/other.txt", "not listed");
+        x.f().FileList->ApplyFilePath(x.env.workDir() + "/site");
+        QCOMPARE(x.f().FileList->Items(), QStringList{"page.htm"});
+        x.f().FileList->setItemIndex(0);
+        QAbstractItemView *view = x.f().FileList->view();
+        const QPoint at = view->visualRect(view->model()->index(0, 0)).center();
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(x.tabs(), QStringList{"page.htm"});
+        QCOMPARE(x.caption(), "Ostra Pagloom - " + page);
+        QCOMPARE(x.editorText(), QByteArray("<p>page</p>\r\n"));
+        QVERIFY2(x.dialogs.allAnswered(), qPrintable(x.dialogs.report()));
     }
 
     void pathsAreComparedExactly()

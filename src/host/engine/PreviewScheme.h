@@ -7,7 +7,7 @@
 #include <QUrl>
 #include <QWebEngineUrlSchemeHandler>
 
-// Must run before the application object exists.
+// Must run before the engine's first profile exists; later calls do nothing.
 void RegisterPreviewScheme();
 
 QByteArray PreviewSchemeName();

@@ -1,4 +1,4 @@
-#include "host/PreviewScheme.h"
+#include "host/engine/PreviewScheme.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -106,6 +106,10 @@ QByteArray PreviewSchemeName()
 
 void RegisterPreviewScheme()
 {
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
     // No flags: the local-access flags would open file:// to the page, and the restrictive
     // ones break its fonts and modules. What a page may read is decided by the request guard.
     QWebEngineUrlScheme scheme(PreviewSchemeName());

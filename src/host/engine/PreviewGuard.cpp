@@ -1,6 +1,6 @@
-#include "host/PreviewGuard.h"
+#include "host/engine/PreviewGuard.h"
 
-#include "host/PreviewScheme.h"
+#include "host/engine/PreviewScheme.h"
 
 namespace {
 
