@@ -30,18 +30,6 @@ class tst_About : public QObject
         return boxes;
     }
 
-    // Runs action on the modal box once it is up.
-    static void whenShown(std::function<void(QWidget *)> action)
-    {
-        QTimer::singleShot(0, [action] {
-            QWidget *box = QApplication::activeModalWidget();
-            if (!box) {
-                QTimer::singleShot(10, [action] { whenShown(action); });
-                return;
-            }
-            action(box);
-        });
-    }
 
     // A pointer move through the window system, as the real pointer makes it.
     static void moveOnto(TfrmAbout &box, const QString &target)
@@ -155,7 +143,7 @@ private slots:
         for (int showing = 0; showing < 2; ++showing) {
             int boxesWhileShown = -1;
             bool modal = false, closedByEnter = false;
-            whenShown([&](QWidget *w) {
+            WhenModalShown([&](QWidget *w) {
                 boxesWhileShown = int(aboutBoxes().size());
                 auto *box = qobject_cast<TfrmAbout *>(w);
                 modal = box && box->isModal();

@@ -12,18 +12,6 @@ class tst_MessageBox : public QObject
 {
     Q_OBJECT
 
-    // Runs action on the modal box once it is up.
-    static void whenShown(std::function<void(QWidget *)> action)
-    {
-        QTimer::singleShot(0, [action] {
-            QWidget *box = QApplication::activeModalWidget();
-            if (!box) {
-                QTimer::singleShot(10, [action] { whenShown(action); });
-                return;
-            }
-            action(box);
-        });
-    }
 
 private slots:
     void keysAndFrame_data()
@@ -45,7 +33,7 @@ private slots:
         QFETCH(int, result);
         QtDialogs dialogs;
         QString caption;
-        whenShown([&](QWidget *box) {
+        WhenModalShown([&](QWidget *box) {
             caption = box->windowTitle();
             if (key)
                 QTest::keyClick(box, Qt::Key(key));
@@ -71,7 +59,7 @@ private slots:
         QtDialogs dialogs;
         QString caption, text;
         bool hasIcon = false;
-        whenShown([&](QWidget *box) {
+        WhenModalShown([&](QWidget *box) {
             caption = box->windowTitle();
             text = box->findChild<QLabel *>("text")->text();
             hasIcon = box->findChild<QLabel *>("icon") != nullptr;
@@ -82,7 +70,7 @@ private slots:
         QCOMPARE(text, QStringLiteral("Cannot open file x.htm."));
         QVERIFY(hasIcon);
 
-        whenShown([&](QWidget *box) {
+        WhenModalShown([&](QWidget *box) {
             hasIcon = box->findChild<QLabel *>("icon") != nullptr;
             QTest::keyClick(box, Qt::Key_Escape);
         });

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
+#include <QWidget>
 
 TestEnvironment::TestEnvironment() : m_previousDir(QDir::currentPath())
 {
@@ -44,4 +46,16 @@ void PrepareTestProcess()
     qputenv("QT_QPA_PLATFORM", "offscreen");
     PrepareProcess();
     InitializeApplication();
+}
+
+void WhenModalShown(std::function<void(QWidget *)> action)
+{
+    QTimer::singleShot(0, [action] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box) {
+            QTimer::singleShot(10, [action] { WhenModalShown(action); });
+            return;
+        }
+        action(box);
+    });
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 class TestEnvironment
 {
@@ -29,6 +30,9 @@ private:
 };
 
 QByteArray ReadWholeFile(const QString &path);
+
+// Runs action on the modal box once the event loop of its exec() has put it up.
+void WhenModalShown(std::function<void(QWidget *)> action);
 
 // A test main that prepares the process as the editor's entry does.
 void PrepareTestProcess();
