@@ -25,6 +25,7 @@ public:
         setNameFilters(QtNameFilters(request.filters));
         if (!request.fileName.isEmpty())
             selectFile(request.fileName);
+        resize(820, 520); // room for the name, size, type and date columns
     }
 
     void accept() override
