@@ -1,22 +1,28 @@
 #include "BenchSupport.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
 
-// Wall time of a whole process run: start, window shown, idle, exit.
+// From the start of a process to the moment it reports its shown window idle; the exit
+// that follows is not counted.
 double runMs(const QString &program, const QStringList &args)
 {
-    return TimeMs([&] {
-        QProcess p;
-        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p.setStandardOutputFile(QProcess::nullDevice());
-        p.start(program, args);
-        if (!p.waitForFinished(60000) || p.exitCode() != 0)
-            qFatal("%s did not run", qPrintable(program));
-    });
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const qint64 started = QDeadlineTimer::current().deadlineNSecs();
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        qFatal("%s did not run", qPrintable(program));
+    const QByteArray out = p.readAllStandardOutput();
+    const qsizetype at = out.indexOf("idle ");
+    if (at < 0)
+        qFatal("%s reported no idle moment", qPrintable(program));
+    const qint64 idle = out.mid(at + 5).split('\n').first().toLongLong();
+    return (idle - started) / 1e6;
 }
 
 } // namespace
@@ -40,7 +46,7 @@ void BenchStartup()
     const double bareMs = bareRuns[bareRuns.size() / 2];
     const double editorMs = editorRuns[editorRuns.size() / 2];
     qunsetenv("ORVIK_QUIT_WHEN_IDLE");
-    Report("startup", "bare QMainWindow process: start, shown, idle, exit", bareMs, "ms");
-    Report("startup", "OrvikEditor process: start, shown, idle, exit", editorMs, "ms");
+    Report("startup", "bare QMainWindow process: start to shown and idle", bareMs, "ms");
+    Report("startup", "OrvikEditor process: start to shown and idle", editorMs, "ms");
     ReportRatio("startup", "editor start-up / bare window", editorMs / bareMs, "(goal < 1.5)");
 }

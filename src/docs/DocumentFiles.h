@@ -4,6 +4,9 @@
 #include <QByteArray>
 #include <QString>
 
+// The preview's file, written beside a document; New also leaves an empty one.
+inline const QString kPreviewFileName = QStringLiteral("Orvik_temp.ht~");
+
 // The whole file as it is; fails with "Cannot open file %s" for anything but a readable
 // regular file (a FIFO or a device would block the editor).
 QByteArray ReadDocumentFile(const QString &path);

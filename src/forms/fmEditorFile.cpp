@@ -16,7 +16,6 @@
 
 namespace {
 
-const QString kPreviewFileName = QStringLiteral("Orvik_temp.ht~");
 
 QList<FileFilter> documentFilters()
 {

@@ -6,12 +6,6 @@
 #include "host/PageControl.h"
 #include "host/TabStrip.h"
 
-namespace {
-
-const QString kPreviewFileName = QStringLiteral("Orvik_temp.ht~");
-
-} // namespace
-
 void TfrmEditor::pgpEditorChange()
 {
     if (pgpEditor->activePage() == shtBrowse) {
