@@ -2,6 +2,7 @@
 
 #include "forms/fmEditor.h"
 #include "host/Application.h"
+#include "host/EditorStyle.h"
 #include "host/QtDialogs.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@ int RunEditor(int argc, char **argv)
 {
     PrepareProcess();
     QApplication app(argc, argv);
+    QApplication::setStyle(new EditorStyle);
     InitializeApplication();
     QtDialogs dialogs;
     TfrmEditor form(dialogs, QApplication::arguments());

@@ -1,6 +1,7 @@
 #include "host/Icons.h"
 
 #include <QPainter>
+#include <QStyle>
 #include <QPixmap>
 
 namespace {
@@ -71,4 +72,53 @@ const char *themeName(ToolIcon which)
 QIcon ToolBarIcon(ToolIcon which)
 {
     return QIcon::fromTheme(QString::fromLatin1(themeName(which)), drawn(which));
+}
+
+namespace {
+
+QIcon drawnFolder(bool open)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QPen(QColor(120, 90, 20), 1));
+    p.setBrush(QColor(230, 190, 60));
+    p.drawRect(QRectF(0.5, 3.5, 14, 11));
+    p.drawRect(QRectF(0.5, 2.5, 6, 2));
+    if (open) {
+        p.setBrush(QColor(250, 220, 110));
+        p.drawPolygon(QPolygonF({QPointF(3.5, 7.5), QPointF(15.5, 7.5), QPointF(13.5, 14.5),
+                                 QPointF(0.5, 14.5)}));
+    }
+    return QIcon(pixmap);
+}
+
+QIcon drawnChevrons(bool horizontal)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QPen(QColor(60, 60, 60), 1.5));
+    p.setRenderHint(QPainter::Antialiasing);
+    QTransform turn;
+    if (!horizontal)
+        turn.translate(16, 0).rotate(90);
+    p.setTransform(turn);
+    for (qreal x : {4.0, 9.0})
+        p.drawPolyline(QPolygonF({QPointF(x, 4), QPointF(x + 3, 8), QPointF(x, 12)}));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+QIcon StartupStandardIcon(int standardPixmap)
+{
+    switch (standardPixmap) {
+    case QStyle::SP_DirOpenIcon: return drawnFolder(true);
+    case QStyle::SP_DirClosedIcon:
+    case QStyle::SP_DirIcon: return drawnFolder(false);
+    case QStyle::SP_ToolBarHorizontalExtensionButton: return drawnChevrons(true);
+    case QStyle::SP_ToolBarVerticalExtensionButton: return drawnChevrons(false);
+    default: return QIcon();
+    }
 }

@@ -32,3 +32,6 @@ list(APPEND ORVIK_SOURCES
   src/host/FoldedSearch.cpp src/host/FoldedSearch.h
   src/host/Clipboard.cpp src/host/Clipboard.h
 )
+list(APPEND ORVIK_SOURCES
+  src/host/EditorStyle.cpp src/host/EditorStyle.h
+)
