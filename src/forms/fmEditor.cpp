@@ -28,8 +28,6 @@ TfrmEditor::TfrmEditor(Dialogs &dialogs, const QStringList &arguments, QWidget *
     setObjectName(QStringLiteral("frmEditor"));
     setWindowTitle(QStringLiteral("Ostra Pagloom"));
     setWindowIcon(ToolBarIcon(ToolIcon::New));
-    QFont designFont(QStringLiteral("MS Sans Serif"));
-    designFont.setPointSize(8);
     resize(814, 575);
     createControls();
     createMenus();
