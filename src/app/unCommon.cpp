@@ -1,10 +1,10 @@
 #include "app/unCommon.h"
 
-#include "docs/DocumentFiles.h"
 #include "forms/fmEditor.h"
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
+#include "host/FileRead.h"
 #include "host/MenuItem.h"
 #include "host/PageControl.h"
 #include "host/SettingsStore.h"

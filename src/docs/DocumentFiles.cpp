@@ -1,7 +1,5 @@
 #include "docs/DocumentFiles.h"
 
-#include "host/HostError.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -24,18 +22,6 @@ bool writeAll(QFileDevice &file, const QByteArray &bytes)
 }
 
 } // namespace
-
-QByteArray ReadDocumentFile(const QString &path)
-{
-    const QFileInfo info(path);
-    QFile file(path);
-    if (path.isEmpty() || !info.isFile() || !file.open(QIODevice::ReadOnly))
-        throw EHostError(QStringLiteral("Cannot open file %1").arg(path));
-    QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EHostError(QStringLiteral("Cannot open file %1").arg(path));
-    return content;
-}
 
 bool SaveDocumentFile(const QString &path, const QByteArray &bytes, QString *error)
 {

@@ -1,4 +1,4 @@
-// Reading and writing documents and the editor's own scratch files, byte for byte.
+// Writing documents and the editor's own scratch files, byte for byte.
 #pragma once
 
 #include <QByteArray>
@@ -6,10 +6,6 @@
 
 // The preview's file, written beside a document; New also leaves an empty one.
 inline const QString kPreviewFileName = QStringLiteral("Orvik_temp.ht~");
-
-// The whole file as it is; fails with "Cannot open file %s" for anything but a readable
-// regular file (a FIFO or a device would block the editor).
-QByteArray ReadDocumentFile(const QString &path);
 
 // Saves a document atomically: the old file is replaced only once the new content is fully
 // written, its permissions are kept, and a symbolic link is followed to its target.

@@ -1,6 +1,7 @@
 #include "host/EditSurface.h"
 
 #include "host/FoldedSearch.h"
+#include "host/FileRead.h"
 #include "host/Guard.h"
 #include "host/HostError.h"
 #include "host/LineBreaks.h"
@@ -8,8 +9,6 @@
 #include <Qsci/qsciscintilla.h>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QMenu>
 
 using Sci = QsciScintillaBase;
@@ -179,14 +178,7 @@ void EditSurface::linesClear()
 
 void EditSurface::linesLoadFromFile(const QString &path)
 {
-    QFile file(path);
-    // Only regular files: a FIFO or device would block or never end.
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        throw EHostError(QStringLiteral("Cannot open file %1").arg(path));
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EHostError(QStringLiteral("Cannot open file %1").arg(path));
-    setLinesText(content);
+    setLinesText(ReadDocumentFile(path));
 }
 
 long EditSurface::bytePosition(int charPosition) const

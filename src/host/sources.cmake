@@ -35,3 +35,6 @@ list(APPEND ORVIK_SOURCES
 list(APPEND ORVIK_SOURCES
   src/host/EditorStyle.cpp src/host/EditorStyle.h
 )
+list(APPEND ORVIK_SOURCES
+  src/host/FileRead.cpp src/host/FileRead.h
+)
