@@ -179,8 +179,23 @@ private slots:
         QVERIFY2(x.dialogs.allAnswered(), qPrintable(x.dialogs.report()));
     }
 
-    void exitAsksInTabOrderAndNoDiscards()
+    void exitAsksInTabOrder_data()
     {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");
+        QTest::addColumn<QByteArray>("fileA");
+        QTest::addColumn<QByteArray>("fileB");
+        QTest::newRow("No twice discards") << int(mrNo) << int(mrNo) << QByteArray("a\r\n")
+                                          << QByteArray("b\r\n");
+        QTest::newRow("Yes and a frame-closed question save")
+            << int(mrYes) << int(mrCancel) << QByteArray("Aa\r\n") << QByteArray("Bb\r\n");
+    }
+    void exitAsksInTabOrder()
+    {
+        QFETCH(int, first);
+        QFETCH(int, second);
+        QFETCH(QByteArray, fileA);
+        QFETCH(QByteArray, fileB);
         EditorFixture x;
         const QString a = x.file("a.htm", "a\r\n");
         const QString b = x.file("b.htm", "b\r\n");
@@ -188,35 +203,16 @@ private slots:
         x.type("A");
         x.open(b);
         x.type("B");
-        QByteArray shownAtFirstQuestion;
-        x.dialogs.expectQuestion("\"a.htm\" " + kSaveQuestion, mrNo);
-        x.dialogs.expectQuestion("\"b.htm\" " + kSaveQuestion, mrNo);
+        x.dialogs.expectQuestion("\"a.htm\" " + kSaveQuestion, ModalResult(first));
+        x.dialogs.expectQuestion("\"b.htm\" " + kSaveQuestion, ModalResult(second));
         x.f().itmExit->Click();
         QVERIFY2(x.dialogs.allAnswered(), qPrintable(x.dialogs.report()));
         QCOMPARE(x.dialogs.questionTypes.first(), TMsgDlgType::mtConfirmation);
         QCOMPARE(x.dialogs.questionButtons.first(), TMsgDlgButtons(mbYes | mbNo));
-        QCOMPARE(ReadWholeFile(a), QByteArray("a\r\n"));
-        QCOMPARE(ReadWholeFile(b), QByteArray("b\r\n"));
+        QCOMPARE(ReadWholeFile(a), fileA);
+        QCOMPARE(ReadWholeFile(b), fileB);
         QVERIFY(!x.f().isVisible());
         QVERIFY(x.f().Exiting);
-    }
-
-    void exitSavesOnYesAndOnAFrameClosedQuestion()
-    {
-        EditorFixture x;
-        const QString a = x.file("a.htm", "a\r\n");
-        const QString b = x.file("b.htm", "b\r\n");
-        x.open(a);
-        x.type("A");
-        x.open(b);
-        x.type("B");
-        x.dialogs.expectQuestion("\"a.htm\"", mrYes);
-        x.dialogs.expectQuestion("\"b.htm\"", mrCancel);
-        x.f().itmExit->Click();
-        QVERIFY2(x.dialogs.allAnswered(), qPrintable(x.dialogs.report()));
-        QCOMPARE(ReadWholeFile(a), QByteArray("Aa\r\n"));
-        QCOMPARE(ReadWholeFile(b), QByteArray("Bb\r\n"));
-        QVERIFY(!x.f().isVisible());
     }
 
     void exitStopsWhenAChosenSaveDidNotHappen()
