@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <vector>

@@ -110,6 +110,24 @@ protected:
     ~ILoader() = default;
 };
 
+namespace {
+
+// Creates a loader for a document of the given size. SendScintilla returns a long, which
+// cannot hold a pointer on 64-bit Windows; Scintilla's direct function returns it whole.
+ILoader *createLoader(const QsciScintillaBase &sci, qsizetype size)
+{
+    using DirectFunction = intptr_t (*)(void *, unsigned int, uintptr_t, intptr_t);
+    const auto call = reinterpret_cast<DirectFunction>(
+        sci.SendScintillaPtrResult(Sci::SCI_GETDIRECTFUNCTION));
+    void *self = sci.SendScintillaPtrResult(Sci::SCI_GETDIRECTPOINTER);
+    if (!call || !self)
+        return nullptr;
+    return reinterpret_cast<ILoader *>(
+        call(self, Sci::SCI_CREATELOADER, static_cast<uintptr_t>(size), 0));
+}
+
+} // namespace
+
 void EditSurface::fill(const char *data, qsizetype size)
 {
     ++m_silent;
@@ -122,8 +140,7 @@ void EditSurface::fill(const char *data, qsizetype size)
     if (size > 0) {
         // A loader fills a document nobody watches, in pieces: appending to the shown
         // document costs far more per piece, and one huge append copies the whole text.
-        auto *loader = reinterpret_cast<ILoader *>(m_sci->SendScintilla(
-            Sci::SCI_CREATELOADER, static_cast<unsigned long>(size + 1024), 0L));
+        ILoader *loader = createLoader(*m_sci, size + 1024);
         if (!loader)
             throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
         constexpr qsizetype kPiece = 1 << 20;
