@@ -21,8 +21,13 @@ double MedianMs(int runs, const std::function<void()> &fn)
     std::vector<double> times;
     for (int i = 0; i < runs; ++i)
         times.push_back(TimeMs(fn));
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Median(std::move(times));
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 QByteArray GenerateHtml(qsizetype bytes)

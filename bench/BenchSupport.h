@@ -4,10 +4,13 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <vector>
 
 // Median wall time of runs calls, in milliseconds.
 double MedianMs(int runs, const std::function<void()> &fn);
 double TimeMs(const std::function<void()> &fn);
+// The middle value of a non-empty list.
+double Median(std::vector<double> values);
 
 // An HTML text of about the given size, with many short elements and lines.
 QByteArray GenerateHtml(qsizetype bytes);

@@ -75,12 +75,6 @@ TreeMemory treeMemory()
     return total;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // Turns to the Browse page as a user does and waits until the view has loaded the page.
 double turnToBrowseMs(TfrmEditor &form)
 {
@@ -179,9 +173,9 @@ void BenchPreview()
         SettleEvents();
         afterSmall = treeMemory();
     }
-    const double laterMs = median(later);
-    const double directMs = median(direct);
-    const double smallMs = median(smallTurns);
+    const double laterMs = Median(later);
+    const double directMs = Median(direct);
+    const double smallMs = Median(smallTurns);
     Report("preview", "5 MB page: first turn to Browse, engine start included", firstMs, "ms");
     Report("preview", "5 MB page: later turns to Browse (median of 5)", laterMs, "ms");
     Report("preview", "engine loading big.htm from file:// itself (median of 3)", directMs, "ms");

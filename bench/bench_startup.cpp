@@ -47,13 +47,9 @@ void BenchStartup()
         editorRuns.push_back(runMs(editor, {}));
     }
     qunsetenv("ORVIK_QUIT_WHEN_IDLE");
-    const auto median = [](std::vector<double> &runs) {
-        std::sort(runs.begin(), runs.end());
-        return runs[runs.size() / 2];
-    };
-    const double bareMs = median(bareRuns);
-    const double textMs = median(textRuns);
-    const double editorMs = median(editorRuns);
+    const double bareMs = Median(bareRuns);
+    const double textMs = Median(textRuns);
+    const double editorMs = Median(editorRuns);
     Report("startup", "bare QMainWindow process: start to shown and idle", bareMs, "ms");
     Report("startup", "QMainWindow with one menu caption: start to shown and idle", textMs, "ms");
     Report("startup", "OrvikEditor process: start to shown and idle", editorMs, "ms");

@@ -37,6 +37,8 @@ int RunEditor(int argc, char **argv)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         form.setGeometry(screen->availableGeometry());
     form.showMaximized();
+    // A window manager gives a new window the keyboard; without one, the window takes it.
+    form.activateWindow();
     // For the start-up benchmark: report the moment the shown window is idle, then end.
     if (qEnvironmentVariableIsSet("ORVIK_QUIT_WHEN_IDLE"))
         QTimer::singleShot(0, &app, [] {

@@ -36,6 +36,8 @@ TfrmEditor::TfrmEditor(Dialogs &dialogs, const QStringList &arguments, QWidget *
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     qApp->installEventFilter(this);
     guard.run([this] { FormCreate(); });
+    // The keyboard starts in the text, wherever the window's controls come in tab order.
+    mmoEditor->widget()->setFocus();
 }
 
 TfrmEditor::~TfrmEditor()
