@@ -7,10 +7,17 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
+
+// ORVIK_PORTABLE_FILES builds the code other platforms use, so that it can be checked here.
+#if defined(Q_OS_UNIX) && !defined(ORVIK_PORTABLE_FILES)
+#define ORVIK_POSIX_FILES
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <vector>
+#else
+#include <QDirIterator>
+#endif
 
 namespace {
 
@@ -42,6 +49,9 @@ bool globMatch(QStringView pattern, QStringView name)
     return p == pattern.size();
 }
 
+enum class EntryKind { File, Directory };
+
+#ifdef ORVIK_POSIX_FILES
 // The name as stored, or false when it is not valid text: such a file could not be opened
 // again by the name the panel would show.
 bool decodeName(const char *raw, QString &name)
@@ -60,20 +70,21 @@ bool decodeName(const char *raw, QString &name)
 
 // Whether the entry is of the kind wanted, following symbolic links; a broken or looping link
 // is of no kind.
-bool isKind(int dirFd, const dirent *entry, mode_t kind)
+bool isKind(int dirFd, const dirent *entry, EntryKind kind)
 {
+    const mode_t wanted = kind == EntryKind::File ? S_IFREG : S_IFDIR;
     if (entry->d_type == DT_REG)
-        return kind == S_IFREG;
+        return wanted == S_IFREG;
     if (entry->d_type == DT_DIR)
-        return kind == S_IFDIR;
+        return wanted == S_IFDIR;
     if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
         return false;
     struct stat st;
-    return ::fstatat(dirFd, entry->d_name, &st, 0) == 0 && (st.st_mode & S_IFMT) == kind;
+    return ::fstatat(dirFd, entry->d_name, &st, 0) == 0 && (st.st_mode & S_IFMT) == wanted;
 }
 
 template<typename Accept>
-QStringList listNames(const QString &dir, mode_t kind, Accept accept)
+QStringList listNames(const QString &dir, EntryKind kind, Accept accept)
 {
     QStringList names;
     DIR *d = ::opendir(QFile::encodeName(dir).constData());
@@ -94,6 +105,25 @@ QStringList listNames(const QString &dir, mode_t kind, Accept accept)
     SortNames(names);
     return names;
 }
+#else
+template<typename Accept>
+QStringList listNames(const QString &dir, EntryKind kind, Accept accept)
+{
+    QStringList names;
+    const QDir::Filters filters = (kind == EntryKind::File ? QDir::Files : QDir::Dirs)
+                                  | QDir::Hidden | QDir::NoDotAndDotDot;
+    QDirIterator entries(dir, filters);
+    while (entries.hasNext()) {
+        entries.next();
+        const QString name = entries.fileName();
+        // Hidden names, as on the other platforms.
+        if (!name.startsWith(QLatin1Char('.')) && accept(name))
+            names.append(name);
+    }
+    SortNames(names);
+    return names;
+}
+#endif
 
 } // namespace
 
@@ -133,12 +163,12 @@ bool FileMask::matches(QStringView name) const
 
 QStringList ListFiles(const QString &dir, const FileMask &mask)
 {
-    return listNames(dir, S_IFREG, [&](const QString &name) { return mask.matches(name); });
+    return listNames(dir, EntryKind::File, [&](const QString &name) { return mask.matches(name); });
 }
 
 QStringList ListSubdirectories(const QString &dir)
 {
-    return listNames(dir, S_IFDIR, [](const QString &) { return true; });
+    return listNames(dir, EntryKind::Directory, [](const QString &) { return true; });
 }
 
 void SortNames(QStringList &names)

@@ -5,13 +5,81 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <limits>
+
+// ORVIK_PORTABLE_FILES builds the code other platforms use, so that it can be checked here.
+#if defined(Q_OS_UNIX) && !defined(ORVIK_PORTABLE_FILES)
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+RegularFile ReadRegularFile(const QString &path, qint64 maxBytes)
+{
+    // O_NONBLOCK: opening a FIFO must not wait for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {errno == ENOENT || errno == ENOTDIR ? RegularFile::Missing : RegularFile::Unreadable, {}};
+    RegularFile result{RegularFile::Unreadable, {}};
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        result.status = RegularFile::Read;
+        // Read straight into a buffer of the file's size; a file that grows meanwhile is
+        // read on in larger buffers.
+        QByteArray &bytes = result.bytes;
+        bytes.resize(qsizetype(std::min<qint64>(st.st_size, maxBytes)));
+        qsizetype used = 0;
+        char probe[4096];
+        while (used < maxBytes) {
+            const bool full = used == bytes.size();
+            char *target = full ? probe : bytes.data() + used;
+            const size_t room = full ? size_t(std::min<qint64>(sizeof probe, maxBytes - used))
+                                     : size_t(bytes.size() - used);
+            const ssize_t n = ::read(fd, target, room);
+            if (n == 0)
+                break;
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                result = {RegularFile::Unreadable, {}};
+                break;
+            }
+            if (full) {
+                bytes.resize(qsizetype(std::min<qint64>(std::max<qint64>(2 * used, used + n), maxBytes)));
+                std::memcpy(bytes.data() + used, probe, size_t(n));
+            }
+            used += n;
+        }
+        if (result.status == RegularFile::Read)
+            bytes.truncate(used);
+    }
+    ::close(fd);
+    return result;
+}
+#else
+RegularFile ReadRegularFile(const QString &path, qint64 maxBytes)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {RegularFile::Missing, {}};
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return {RegularFile::Unreadable, {}};
+    QByteArray bytes = maxBytes > info.size() ? file.readAll() : file.read(maxBytes);
+    if (file.error() != QFileDevice::NoError)
+        return {RegularFile::Unreadable, {}};
+    return {RegularFile::Read, std::move(bytes)};
+}
+#endif
+
 QByteArray ReadDocumentFile(const QString &path)
 {
-    QFile file(path);
-    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    RegularFile file = path.isEmpty()
+                           ? RegularFile{}
+                           : ReadRegularFile(path, std::numeric_limits<qsizetype>::max());
+    if (file.status != RegularFile::Read)
         throw EHostError(QStringLiteral("Cannot open file %1").arg(path));
-    QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EHostError(QStringLiteral("Cannot open file %1").arg(path));
-    return content;
+    return std::move(file.bytes);
 }

@@ -1,9 +1,21 @@
-// Reading a whole file for the editor, byte for byte.
+// Reading whole files, byte for byte, without ever blocking on something that is not a file.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
 
+struct RegularFile
+{
+    enum Status { Read, Missing, Unreadable };
+    Status status = Missing;
+    QByteArray bytes;
+};
+
+// Up to maxBytes of a regular file (symbolic links followed). A FIFO, a device or a directory
+// is Unreadable and never waited on; Missing means nothing by that name, or a parent that is
+// not a directory.
+RegularFile ReadRegularFile(const QString &path, qint64 maxBytes);
+
 // The whole file as it is; fails with "Cannot open file %s" for anything but a readable
-// regular file (a FIFO or a device would block the editor).
+// regular file.
 QByteArray ReadDocumentFile(const QString &path);

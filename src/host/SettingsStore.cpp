@@ -1,5 +1,6 @@
 #include "host/SettingsStore.h"
 
+#include "host/FileRead.h"
 #include "host/HostError.h"
 #include "host/UserDirs.h"
 
@@ -11,11 +12,7 @@
 #include <QLockFile>
 #include <QSaveFile>
 
-#include <cerrno>
-#include <fcntl.h>
 #include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -34,23 +31,10 @@ struct Content
 
 Content load(const QString &path)
 {
-    // O_NONBLOCK: a FIFO put in the file's place must not hang the editor.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return {errno == ENOENT || errno == ENOTDIR ? FileState::Absent : FileState::Unreadable, {}};
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return {FileState::Unreadable, {}};
-    }
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return {FileState::Unreadable, {}};
-    }
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return {FileState::Unreadable, {}};
+    const RegularFile file = ReadRegularFile(path, kMaxFileSize + 1);
+    if (file.status != RegularFile::Read)
+        return {file.status == RegularFile::Missing ? FileState::Absent : FileState::Unreadable, {}};
+    const QByteArray &bytes = file.bytes;
     if (bytes.size() > kMaxFileSize)
         return {FileState::Malformed, {}};
     // An empty file has nothing worth keeping.

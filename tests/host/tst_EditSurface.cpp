@@ -79,6 +79,16 @@ private slots:
         QCOMPARE(f.changes, 3);
     }
 
+    void filesThatMisstateTheirSizeAreReadWhole()
+    {
+        // Kernel files report a size of nothing; their bytes must arrive all the same.
+        QFile version(QStringLiteral("/proc/version"));
+        QVERIFY(version.open(QIODevice::ReadOnly));
+        Fixture f;
+        f.surface.linesLoadFromFile(version.fileName());
+        QCOMPARE(f.surface.bytes(), version.readAll());
+    }
+
     void editsChangeOnlyTheSelectionAndRaiseOnChange()
     {
         Fixture f;

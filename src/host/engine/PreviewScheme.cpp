@@ -1,60 +1,16 @@
 #include "host/engine/PreviewScheme.h"
 
+#include "host/FileRead.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QMimeDatabase>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
-#include <optional>
+#include <limits>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
-
-// Regular files only: a FIFO, a device or a blocking kernel file named by a page would
-// otherwise stall the editor, which reads on its one thread.
-std::optional<QByteArray> readRegularFile(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    QByteArray content;
-    content.reserve(qsizetype(st.st_size));
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n > 0) {
-            content.append(chunk, n);
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            ::close(fd);
-            return std::nullopt;
-        }
-    }
-    ::close(fd);
-    return content;
-#else
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return content;
-#endif
-}
 
 bool isHtmlName(const QString &path)
 {
@@ -159,10 +115,12 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         replyWith(job, QByteArrayLiteral("text/html"), m_pageContent);
         return;
     }
-    const std::optional<QByteArray> content = readRegularFile(path);
-    if (!content) {
+    // Regular files only: a FIFO or a device named by a page would stall the editor, which
+    // serves on its one thread.
+    const RegularFile file = ReadRegularFile(path, std::numeric_limits<qsizetype>::max());
+    if (file.status != RegularFile::Read) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
-    replyWith(job, isPage ? QByteArrayLiteral("text/html") : mimeTypeOf(path), *content);
+    replyWith(job, isPage ? QByteArrayLiteral("text/html") : mimeTypeOf(path), file.bytes);
 }
