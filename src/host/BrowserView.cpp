@@ -16,14 +16,18 @@ namespace {
 // engine does, so that a broken installation becomes an error the user can read.
 QString missingHelperProgram()
 {
+#ifdef Q_OS_WIN
+    const QString helper = QStringLiteral("/QtWebEngineProcess.exe");
+#else
+    const QString helper = QStringLiteral("/QtWebEngineProcess");
+#endif
     const QString fromEnv = qEnvironmentVariable("QTWEBENGINEPROCESS_PATH");
     QStringList candidates;
     if (!fromEnv.isEmpty()) {
         candidates << fromEnv;
     } else {
-        candidates << QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath)
-                          + QStringLiteral("/QtWebEngineProcess")
-                   << QCoreApplication::applicationDirPath() + QStringLiteral("/QtWebEngineProcess");
+        candidates << QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath) + helper
+                   << QCoreApplication::applicationDirPath() + helper;
     }
     for (const QString &candidate : std::as_const(candidates))
         if (QFileInfo(candidate).isExecutable())
