@@ -283,10 +283,17 @@ void TfrmEditor::closeEvent(QCloseEvent *event)
 
 bool TfrmEditor::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == this && event->type() == QEvent::WinIdChange && isVisible()) {
-        // The browser view makes Qt re-create the window for its drawing; without a window
-        // manager nobody gives the new window the keyboard, so take it back.
-        QTimer::singleShot(0, this, [this] { activateWindow(); });
+    // Without a window manager nobody hands the keyboard back to this window: not after the
+    // browser view makes Qt re-create it for its drawing, nor after a dialog closes.
+    const bool recreated = watched == this && event->type() == QEvent::WinIdChange;
+    const bool dialogClosed = watched != this && event->type() == QEvent::Hide
+                              && watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow();
+    if ((recreated || dialogClosed) && isVisible()) {
+        QTimer::singleShot(0, this, [this, recreated] {
+            const QWidget *active = QApplication::activeWindow();
+            if (isVisible() && (recreated || !active || !active->isVisible()))
+                activateWindow();
+        });
         return false;
     }
     if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)

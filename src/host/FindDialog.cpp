@@ -102,12 +102,10 @@ FindDialog::FindDialog(Kind kind, Guard &guard, QWidget *owner)
 
 bool FindDialog::Execute()
 {
-    if (isVisible()) {
-        raise();
-        activateWindow();
-    } else {
-        show();
-    }
+    // Activated in both cases: without a window manager a new window gets no keyboard.
+    show();
+    raise();
+    activateWindow();
     m_findWhat->setFocus();
     m_findWhat->selectAll();
     return true;

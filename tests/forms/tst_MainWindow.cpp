@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 
 #include "forms/fmEditor.h"
+#include "host/FindDialog.h"
 #include "host/BrowserView.h"
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
@@ -104,6 +105,21 @@ private slots:
         QVERIFY(!form.menuBar()->activeAction());
         QTest::keyClick(&form, Qt::Key_E, Qt::AltModifier);
         QCOMPARE(form.menuBar()->activeAction(), form.menuBar()->actions().at(1));
+        QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
+    }
+
+    void theWindowTakesTheKeyboardBackWhenADialogCloses()
+    {
+        // Without a window manager nobody else would, and the menu keys would stop working.
+        TestEnvironment env;
+        ScriptedDialogs dialogs;
+        TfrmEditor form(dialogs, {"OrvikEditor"});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.Find1->Click();
+        QTRY_COMPARE(QApplication::activeWindow(), form.dlgFind);
+        form.dlgFind->close();
+        QTRY_COMPARE(QApplication::activeWindow(), &form);
         QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
     }
 };
