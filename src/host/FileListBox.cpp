@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QListView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 // The names of a file list; a flat model keeps a directory of 100,000 files cheap to show.
@@ -50,6 +51,7 @@ TFileListBox::TFileListBox(Guard &guard, QWidget *parent)
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setUniformItemSizes(true);
     m_view->viewport()->installEventFilter(this);
+    m_view->installEventFilter(this);
     setFocusProxy(m_view);
     readFileNames();
 }
@@ -165,8 +167,14 @@ QAbstractItemView *TFileListBox::view() const
 
 bool TFileListBox::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view->viewport() && event->type() == QEvent::MouseButtonDblClick
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    const bool doubleClick = watched == m_view->viewport()
+                             && event->type() == QEvent::MouseButtonDblClick
+                             && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
+    // Enter opens the file as a double-click does, for those who work with the keyboard.
+    const bool enter = watched == m_view && event->type() == QEvent::KeyPress
+                       && (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return
+                           || static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter);
+    if (doubleClick || enter) {
         m_guard.run([this] {
             if (OnDblClick)
                 OnDblClick();
