@@ -9,6 +9,7 @@
 #include <Qsci/qsciscintilla.h>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 
 using Sci = QsciScintillaBase;
@@ -23,6 +24,20 @@ public:
     std::function<QMenu *()> popup;
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        // Shift+F10 opens the pop-up menu at the caret, as the Menu key does.
+        if (event->key() != Qt::Key_F10 || event->modifiers() != Qt::ShiftModifier) {
+            QsciScintilla::keyPressEvent(event);
+            return;
+        }
+        const long caret = SendScintilla(SCI_GETCURRENTPOS);
+        const QPoint at(int(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, caret)),
+                        int(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, caret)));
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+        contextMenuEvent(&menu);
+    }
+
     void contextMenuEvent(QContextMenuEvent *event) override
     {
         if (QMenu *menu = popup ? popup() : nullptr)

@@ -13,6 +13,7 @@
 #include <Qsci/qsciscintilla.h>
 #include <QAction>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolBar>
 
 class tst_MainWindow : public QObject
@@ -121,6 +122,22 @@ private slots:
         form.dlgFind->close();
         QTRY_COMPARE(QApplication::activeWindow(), &form);
         QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
+    }
+
+    void shiftF10OpensTheEditorsPopUpMenu()
+    {
+        TestEnvironment env;
+        ScriptedDialogs dialogs;
+        TfrmEditor form(dialogs, {"OrvikEditor"});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QWidget *shown = nullptr;
+        QTimer::singleShot(0, &form, [&] { // the menu runs its own loop until closed
+            shown = QApplication::activePopupWidget();
+            form.mnuPopEditor->close();
+        });
+        QTest::keyClick(form.mmoEditor->widget(), Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(shown, form.mnuPopEditor);
     }
 };
 
