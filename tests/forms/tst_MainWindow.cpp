@@ -93,51 +93,40 @@ private slots:
         QCOMPARE(form.tabFileList->count(), 1);
     }
 
-    void altEPicksTheEditPageFromBrowseElseTheEditMenu()
+    // Keys a user works with; without a window manager the window must also keep the keyboard.
+    void keysWorkAndTheKeyboardStaysWithTheWindow()
     {
         TestEnvironment env;
         ScriptedDialogs dialogs;
         TfrmEditor form(dialogs, {"OrvikEditor"});
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
+
+        // Alt+E names the Edit page and the Edit menu: the page from Browse, else the menu.
         form.pgpEditor->setActivePage(form.shtBrowse);
         QTest::keyClick(&form, Qt::Key_E, Qt::AltModifier);
         QCOMPARE(form.pgpEditor->activePage(), form.shtEdit);
         QVERIFY(!form.menuBar()->activeAction());
         QTest::keyClick(&form, Qt::Key_E, Qt::AltModifier);
         QCOMPARE(form.menuBar()->activeAction(), form.menuBar()->actions().at(1));
-        QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
-    }
+        QTest::keyClick(form.menuBar(), Qt::Key_Escape);
+        QTest::keyClick(form.menuBar(), Qt::Key_Escape);
 
-    void theWindowTakesTheKeyboardBackWhenADialogCloses()
-    {
-        // Without a window manager nobody else would, and the menu keys would stop working.
-        TestEnvironment env;
-        ScriptedDialogs dialogs;
-        TfrmEditor form(dialogs, {"OrvikEditor"});
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        // A closed dialog hands the keyboard back, or the menu keys would stop working.
         form.Find1->Click();
         QTRY_COMPARE(QApplication::activeWindow(), form.dlgFind);
         form.dlgFind->close();
         QTRY_COMPARE(QApplication::activeWindow(), &form);
-        QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
-    }
 
-    void shiftF10OpensTheEditorsPopUpMenu()
-    {
-        TestEnvironment env;
-        ScriptedDialogs dialogs;
-        TfrmEditor form(dialogs, {"OrvikEditor"});
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        // Shift+F10 opens the editor's pop-up menu, which runs its own loop until closed.
         QWidget *shown = nullptr;
-        QTimer::singleShot(0, &form, [&] { // the menu runs its own loop until closed
+        QTimer::singleShot(0, &form, [&] {
             shown = QApplication::activePopupWidget();
             form.mnuPopEditor->close();
         });
         QTest::keyClick(form.mmoEditor->widget(), Qt::Key_F10, Qt::ShiftModifier);
         QCOMPARE(shown, form.mnuPopEditor);
+        QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
     }
 };
 
