@@ -11,12 +11,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-namespace {
-
 // Scripted answers, with something to do at the moment each question is asked.
-class HookedDialogs : public ScriptedDialogs
+struct HookedDialogs : ScriptedDialogs
 {
-public:
     std::function<void()> onQuestion;
 
     ModalResult messageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
@@ -27,7 +24,7 @@ public:
     }
 };
 
-void writeSettings(const TestEnvironment &env, const QByteArray &bytes)
+static void writeSettings(const TestEnvironment &env, const QByteArray &bytes)
 {
     QDir().mkpath(env.configDir() + QStringLiteral("/Orvik"));
     QFile f(env.settingsFile());
@@ -35,121 +32,74 @@ void writeSettings(const TestEnvironment &env, const QByteArray &bytes)
         qFatal("cannot write the settings file");
 }
 
-QJsonObject storedValues(const TestEnvironment &env)
+static QJsonObject storedValues(const TestEnvironment &env)
 {
     return QJsonDocument::fromJson(ReadWholeFile(env.settingsFile())).object();
 }
 
 // The font and word wrap the window shows, as one line: "Arial 10 bold italic wrap".
-QString shownSettings(const TfrmEditor &form)
+static QString shownSettings(const TfrmEditor &form)
 {
     const EditorFont f = form.mmoEditor->font();
     return QStringLiteral("%1 %2%3%4%5").arg(f.name).arg(f.size).arg(f.bold ? " bold" : "",
         f.italic ? " italic" : "", form.itm_wordwrap->Checked() ? " wrap" : "");
 }
 
-} // namespace
-
-#define ANSWERED(d) QVERIFY2((d).allAnswered(), qPrintable((d).report()))
-
 class tst_StartupSettings : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void storedSettingsAtStartup_data()
+    // Font, word wrap and file panel as start-up sets them from the settings and the argument.
+    void startupShowsStoredSettingsAndPlacesThePanel_data()
     {
-        QTest::addColumn<QByteArray>("file"); // empty: no file
+        QTest::addColumn<QString>("settings"); // empty: no file; "~": the test's root directory
+        QTest::addColumn<QString>("argument");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("first run") << QByteArray() << "MS Sans Serif 10";
-        QTest::newRow("every value")
-            << QByteArray(R"({"Bold":1,"Italic":1,"FontName":"Courier New","FontSize":14,"WordWrap":1})")
-            << "Courier New 14 bold italic wrap";
-        QTest::newRow("wrong types")
-            << QByteArray(R"({"FontSize":"12","FontName":12,"WordWrap":"1","Bold":true,"Italic":1.5})")
-            << "Arial 10";
-        QTest::newRow("only 1 is true") << QByteArray(R"({"Bold":2,"Italic":1,"WordWrap":2})")
-                                        << "MS Sans Serif 10 italic";
-        QTest::newRow("empty font name") << QByteArray(R"({"FontName":"","FontSize":9})")
-                                         << "MS Sans Serif 9";
-        QTest::newRow("malformed file") << QByteArray("{\"WordWrap\":1") << "MS Sans Serif 10";
+        QTest::addColumn<QString>("directory");
+        const QString plain = "MS Sans Serif 10";
+        QTest::newRow("first run") << "" << "" << plain << "~/work";
+        QTest::newRow("every value, argument's directory missing")
+            << R"({"Bold":1,"Italic":1,"FontName":"Courier New","FontSize":14,"WordWrap":1,)"
+               R"("StartDirectory":"~/cache"})"
+            << "~/no/a.htm" << "Courier New 14 bold italic wrap" << "~/cache";
+        QTest::newRow("wrong types") << R"({"FontSize":"12","FontName":12,"WordWrap":"1",)"
+                                        R"("Bold":true,"Italic":1.5,"StartDirectory":5})"
+                                     << "" << "Arial 10" << "/";
+        QTest::newRow("only 1 is true, an empty name is none")
+            << R"({"Bold":2,"WordWrap":2,"FontName":""})" << "" << plain << "~/work";
+        QTest::newRow("malformed file") << R"({"WordWrap":1)" << "" << plain << "~/work";
+        QTest::newRow("argument relative")
+            << R"({"StartDirectory":"~/cache"})" << "site/index.htm" << plain << "~/work/site";
     }
-    void storedSettingsAtStartup()
+    void startupShowsStoredSettingsAndPlacesThePanel()
     {
-        QFETCH(QByteArray, file);
+        QFETCH(QString, settings);
+        QFETCH(QString, argument);
         QFETCH(QString, shown);
+        QFETCH(QString, directory);
         TestEnvironment env;
+        const auto expand = [&](QString p) { return p.replace(QLatin1Char('~'), env.root()); };
+        env.writeFile("site/index.htm", "<p>index</p>\r\n");
+        const QByteArray file = expand(settings).toUtf8();
         if (!file.isEmpty())
             writeSettings(env, file);
+        const QFileInfo given(expand(argument)); // a relative one from where the program starts
+        const QString opened = given.isFile() ? given.absoluteFilePath() : QString();
         ScriptedDialogs dialogs;
-        {
-            TfrmEditor form(dialogs, {"OrvikEditor"});
-            QCOMPARE(shownSettings(form), shown);
-            QCOMPARE(form.mmoEditor->wordWrap(), form.itm_wordwrap->Checked());
-            // Applying the settings did not mark the template as changed.
-            QVERIFY(form.DocumentList->Items(0)->Saved);
-            // Start-up creates the key on a first run, and only reads a bad file.
-            QCOMPARE(ReadWholeFile(env.settingsFile()), file.isEmpty() ? "{\n}\n" : file);
-            form.close();
-        }
-        const QJsonObject values = storedValues(env);
-        QCOMPARE(values.value("WordWrap").toInteger(-1), shown.endsWith("wrap") ? 1 : 0);
-        // Over a missing or malformed file, closing writes just these two values.
-        if (!QJsonDocument::fromJson(file).isObject())
-            QCOMPARE(values.keys(), QStringList({"StartDirectory", "WordWrap"}));
-        QCOMPARE(values.value("StartDirectory").toString(), env.workDir());
-        ANSWERED(dialogs);
-    }
-
-    void panelPlacementFallsBack_data()
-    {
-        QTest::addColumn<QString>("argument"); // "~" stands for the working directory
-        QTest::addColumn<QString>("stored");   // the JSON value, empty when absent
-        QTest::addColumn<QString>("directory");
-        QTest::newRow("nothing stored") << "" << "" << "~";
-        QTest::newRow("stored directory") << "" << "\"~/stored\"" << "~/stored";
-        QTest::newRow("stored empty") << "" << "\"\"" << "~";
-        QTest::newRow("stored directory gone") << "" << "\"~/gone\"" << "/";
-        QTest::newRow("stored as a number") << "" << "5" << "/";
-        QTest::newRow("stored with a variable") << "" << "\"$HOME\"" << "/";
-        QTest::newRow("argument file") << "~/site/index.htm" << "\"~/stored\"" << "~/site";
-        QTest::newRow("argument relative") << "site/index.htm" << "" << "~/site";
-        QTest::newRow("argument the mask hides") << "~/site/notes.txt" << "" << "~/site";
-        QTest::newRow("argument's directory missing") << "~/no/a.htm" << "\"~/stored\"" << "~/stored";
-        // The failed attempt has already moved the panel to the file's directory.
-        QTest::newRow("argument missing, nothing stored") << "~/site/gone.htm" << "" << "~/site";
-    }
-    void panelPlacementFallsBack()
-    {
-        QFETCH(QString, argument);
-        QFETCH(QString, stored);
-        TestEnvironment env;
-        const auto expand = [&](QString p) { return p.replace(QLatin1Char('~'), env.workDir()); };
-        env.writeFile("site/index.htm", "<p>index</p>\r\n");
-        env.writeFile("site/notes.txt", "notes\r\n");
-        QDir().mkpath(env.workDir() + "/stored");
-        if (!stored.isEmpty())
-            writeSettings(env, "{\"StartDirectory\": " + expand(stored).toUtf8() + "}");
-        const QFileInfo file(expand(argument)); // a relative one from where the program starts
-        const bool loads = file.isFile();
-        const QString fullPath = file.absoluteFilePath();
-
-        ScriptedDialogs dialogs;
-        if (!argument.isEmpty() && !loads)
-            dialogs.expectError("Cannot open file");
+        if (!argument.isEmpty() && opened.isEmpty())
+            dialogs.expectError("Cannot open file " + given.filePath());
         TfrmEditor form(dialogs, argument.isEmpty() ? QStringList{"OrvikEditor"}
-                                                     : QStringList{"OrvikEditor", file.filePath()});
-        QFETCH(QString, directory);
-        directory = expand(directory);
-        QCOMPARE(form.FileList->Directory(), directory);
-        QCOMPARE(form.DIRList->Directory(), directory);
-        QCOMPARE(QDir::currentPath(), directory);
-        QCOMPARE(form.FileList->FileName(), loads ? directory + "/" + file.fileName() : QString());
-        // Start-up went on to the end whatever the panel did.
-        QCOMPARE(form.DocumentList->Count(), 1);
-        QCOMPARE(form.DocumentList->Items(0)->FullPath, loads ? fullPath : QString());
-        QCOMPARE(form.BaseCaption, QStringLiteral("Ostra Pagloom"));
-        ANSWERED(dialogs);
+                                 : QStringList{"OrvikEditor", given.filePath()});
+        QCOMPARE(shownSettings(form), shown);
+        QCOMPARE(form.mmoEditor->wordWrap(), form.itm_wordwrap->Checked());
+        // Start-up creates the key on a first run, and only reads a bad file.
+        QCOMPARE(ReadWholeFile(env.settingsFile()), file.isEmpty() ? "{\n}\n" : file);
+        QCOMPARE(form.FileList->Directory(), expand(directory));
+        QVERIFY(form.DocumentList->Items(0)->Saved); // applying the settings is no change
+        QCOMPARE(form.windowTitle(),
+                 opened.isEmpty() ? "Ostra Pagloom" : "Ostra Pagloom - " + opened);
+        QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
     }
 
     void closingTheFrameWritesTwiceExitOnce_data()
@@ -165,37 +115,30 @@ private slots:
         QFETCH(bool, byFrame);
         QFETCH(bool, storable);
         TestEnvironment env;
-        QDir().mkpath(env.workDir() + "/browsed");
-        const QString blocker = env.writeFile("blocker", "x");
         if (!storable) // failures stay silent: no error, and the window still closes
-            qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker + "/config"));
-        const QByteArray otherCopy = R"({"StartDirectory": "elsewhere", "WordWrap": 7, "Bold": 1})";
-        const QJsonObject otherValues = QJsonDocument::fromJson(otherCopy).object();
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(env.writeFile("file", "x") + "/config"));
+        const QJsonObject other{{"StartDirectory", "elsewhere"}, {"WordWrap", 7}, {"Bold", 1}};
         HookedDialogs dialogs;
         QJsonObject atQuestion;
         dialogs.onQuestion = [&] {
             atQuestion = storedValues(env);
             // Another copy writes meanwhile; only the values written later may replace these.
-            writeSettings(env, otherCopy);
+            writeSettings(env, QJsonDocument(other).toJson());
         };
         dialogs.expectQuestion("has changed", mrNo);
-        {
-            TfrmEditor form(dialogs, {"OrvikEditor"});
-            form.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&form));
-            form.DIRList->setDirectory(env.workDir() + "/browsed");
-            form.itm_wordwrap->setChecked(true);
-            form.mmoEditor->setLinesText("changed\r\n");
-            byFrame ? (void)form.close() : form.itmExit->Click();
-            QVERIFY(!form.isVisible());
-        }
-        ANSWERED(dialogs);
-        QCOMPARE(ReadWholeFile(blocker), QByteArray("x"));
+        TfrmEditor form(dialogs, {"OrvikEditor"});
+        form.show();
+        form.DIRList->setDirectory(env.cacheDir());
+        form.itm_wordwrap->setChecked(true);
+        form.mmoEditor->setLinesText("changed\r\n");
+        byFrame ? (void)form.close() : form.itmExit->Click();
+        QVERIFY(!form.isVisible());
+        QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
         // The close box writes before save-all asks, and again after; Exit writes only after.
-        QJsonObject written{{"StartDirectory", env.workDir() + "/browsed"}, {"WordWrap", 1}};
+        QJsonObject written{{"StartDirectory", env.cacheDir()}, {"WordWrap", 1}};
         QCOMPARE(atQuestion, byFrame && storable ? written : QJsonObject());
         written.insert("Bold", 1);
-        QCOMPARE(storedValues(env), storable ? written : otherValues);
+        QCOMPARE(storedValues(env), storable ? written : other);
     }
 };
 

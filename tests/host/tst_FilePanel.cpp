@@ -8,10 +8,8 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QScopeGuard>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,53 +28,31 @@ struct Panel
 
     Panel()
     {
-        drvCombo->setGeometry(0, 0, 136, 19);
-        DIRList->setGeometry(0, 19, 136, 98);
-        cboFilter->setGeometry(0, 118, 136, 21);
-        FileList->setGeometry(0, 140, 136, 354);
         drvCombo->setDirList(DIRList);
         DIRList->setFileList(FileList);
         cboFilter->setFileList(FileList);
         FileList->setDirList(DIRList);
-        host.resize(140, 500);
     }
 
-    // Directory, mask, [selected file] and listed names, naming a directory list or working
-    // directory that disagrees.
+    // Directory, mask, [selected file] and names, and a directory list or cwd that disagrees.
     QString state() const
     {
         const QString dir = FileList->Directory();
-        QString s = QStringLiteral("%1 %2 [%3] %4")
-                        .arg(dir, FileList->Mask(), FileList->FileName(), FileList->Items().join(' '));
+        QString s = QStringLiteral("%1 %2 [%3] ").arg(dir, FileList->Mask(), FileList->FileName());
+        s += FileList->Items().join(' ');
         if (DIRList->Directory() != dir || QDir::currentPath() != dir)
             s += " but " + DIRList->Directory() + " and " + QDir::currentPath();
         return s;
     }
 };
 
-QStringList shownTexts(QAbstractItemView *view)
-{
-    QStringList texts;
-    for (int row = 0; row < view->model()->rowCount(); ++row)
-        texts << view->model()->index(row, 0).data().toString();
-    return texts;
-}
-
-// As a user's double-click arrives: press and release, then the double-click.
-void doubleClick(QAbstractItemView *view, QPoint at)
-{
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
-}
-
 // A directory with every kind of entry the lists must sort out, beside a start.htm.
 QString makeSite(const TestEnvironment &env)
 {
     const QString site = env.workDir() + "/site";
     env.writeFile("start.htm", "x");
-    for (const char *name : {"INDEX.HTML", "a.htm", "b.html", "notes.txt", "Orvik_temp.ht~",
-                             ".hidden.htm", "README", "Zeta.htm", "alpha.HTM", "sub.htm/deep.htm",
-                             ".hidden/x", "Beta/x"})
+    for (const char *name : {"INDEX.HTML", "a.htm", "b.html", "notes.txt", ".hidden.htm", "README",
+                             "alpha.HTM", "sub.htm/deep.htm", ".hidden/x", "Beta/x"})
         env.writeFile(QStringLiteral("site/") + name, "x");
     for (auto [target, link] : {std::pair{"a.htm", "link.htm"}, {"missing.htm", "broken.htm"},
                                 {"loop.htm", "loop.htm"}, {"Beta", "linked"}})
@@ -99,30 +75,20 @@ private slots:
         QTest::addColumn<QString>("path"); // "~" stands for the working directory
         QTest::addColumn<bool>("fails");
         QTest::addColumn<QString>("state"); // directory, mask, [selected file], listed names
-        const QString web = " *.htm* [] a.htm alpha.HTM b.html INDEX.HTML link.htm Zeta.htm";
-        const QString start = "~ *.htm* [] start.htm";
+        const QString site = "~/site *.htm* [] a.htm alpha.HTM b.html INDEX.HTML link.htm";
         const auto row = [](const char *name, const char *path, bool fails, const QString &state) {
             QTest::newRow(name) << QString(path) << fails << state;
         };
-        row("directory", "~/site", false, "~/site" + web);
-        row("directory, relative", "site/sub.htm/..", false, "~/site" + web);
-        row("file", "~/site/b.html", false, QString("~/site" + web).replace("[]", "[~/site/b.html]"));
-        row("file, relative", "site/a.htm", false, QString("~/site" + web).replace("[]", "[~/site/a.htm]"));
+        row("directory, relative", "site/sub.htm/..", false, site);
+        row("name alone", "start.htm", false, "~ *.htm* [~/start.htm] start.htm");
         row("file the mask hides", "~/site/notes.txt", false,
             "~/site notes.txt [~/site/notes.txt] notes.txt");
-        row("all files", "~/site/*.*", false,
-            "~/site *.* [] a.htm alpha.HTM b.html INDEX.HTML link.htm notes.txt Orvik_temp.ht~ README "
-            "Zeta.htm");
-        row("two patterns", "~/site/*.TXT; readme", false, "~/site *.TXT; readme [] notes.txt README");
-        row("one character", "~/site/?.htm", false, "~/site ?.htm [] a.htm");
-        row("any extension or none", "~/site/readme.*", false, "~/site readme.* [] README");
-        row("brackets are plain", "~/site/[a]*.htm", false, "~/site [a]*.htm [] ");
+        // Any case; "?" is one character, ".*" allows no extension, brackets are plain.
+        row("patterns", "~/site/?.htm; *.TXT; readme.*; [a]*.htm", false,
+            "~/site ?.htm; *.TXT; readme.*; [a]*.htm [] a.htm notes.txt README");
         // The directory moves even when the last part then names nothing.
-        row("missing file", "~/site/gone.htm", true, "~/site" + web);
-        row("FIFO", "~/site/fifo.htm", true, "~/site" + web);
-        row("missing directory", "~/nowhere/a.htm", true, start);
-        row("missing name alone", "nowhere", true, start);
-        row("empty", "", false, start);
+        row("missing file", "~/site/gone.htm", true, site);
+        row("missing directory", "~/nowhere/a.htm", true, "~ *.htm* [] start.htm");
     }
     void applyFilePath()
     {
@@ -133,15 +99,11 @@ private slots:
         const QString site = makeSite(env);
         // A name that is not valid text cannot be opened by the name the list would show.
         const QByteArray badName = QFile::encodeName(site) + "/bad\xff.htm";
-        QVERIFY(::close(::open(badName.constData(), O_CREAT | O_WRONLY, 0600)) == 0);
+        QVERIFY(symlink("a.htm", badName.constData()) == 0);
         const auto removeBadName = qScopeGuard([&] { ::unlink(badName.constData()); });
-
         Panel panel;
-        const auto apply = [&] { panel.FileList->ApplyFilePath(path.replace('~', env.workDir())); };
-        if (fails)
-            QVERIFY_THROWS_EXCEPTION(EHostError, apply());
-        else
-            apply();
+        panel.guard.run([&] { panel.FileList->ApplyFilePath(path.replace('~', env.workDir())); });
+        QCOMPARE(panel.dialogs.errors.isEmpty(), !fails);
         QCOMPARE(panel.state().replace(env.workDir(), "~"), state);
     }
 
@@ -149,80 +111,53 @@ private slots:
     {
         TestEnvironment env;
         const QString site = makeSite(env);
-        env.writeFile("notes.txt", "x");
         Panel panel;
         panel.host.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel.host));
-        panel.DIRList->setDirectory(site);
-        QAbstractItemView *dirs = panel.DIRList->view();
-        const QStringList levels = QStringList{"/"} + site.split('/', Qt::SkipEmptyParts);
-        QCOMPARE(shownTexts(dirs), levels + QStringList({"Beta", "linked", "sub.htm"}));
-        QCOMPARE(dirs->currentIndex().row(), levels.size() - 1);
+        panel.FileList->ApplyFilePath(site + "/b.html");
+        // Case matters: the selected name in capitals names another file, which is missing.
+        QVERIFY_THROWS_EXCEPTION(EHostError, panel.FileList->ApplyFilePath(site + "/B.html"));
+        env.writeFile("site/new.htm", "x");
+        panel.FileList->Update();
+        QCOMPARE(panel.state(), site + " *.htm* [" + site + "/b.html] a.htm alpha.HTM b.html "
+                                "INDEX.HTML link.htm new.htm");
 
-        // Enter on a subdirectory shows it, a double-click on a level of the path goes back up.
-        dirs->setCurrentIndex(dirs->model()->index(levels.size() + 2, 0));
+        // Enter on the third subdirectory (no hidden ones or files) opens it; a level goes back up.
+        QAbstractItemView *dirs = panel.DIRList->view();
+        const int levels = int(site.split('/', Qt::SkipEmptyParts).size()) + 1;
+        dirs->setCurrentIndex(dirs->model()->index(levels + 2, 0));
         QTest::keyClick(dirs, Qt::Key_Return);
         QCOMPARE(panel.state(), site + "/sub.htm *.htm* [] deep.htm");
-        QCOMPARE(shownTexts(dirs).mid(levels.size()), QStringList{"sub.htm"});
-        const QModelIndex up = dirs->model()->index(levels.size() - 2, 0);
+        const QModelIndex up = dirs->model()->index(levels - 2, 0);
         dirs->scrollTo(up);
-        doubleClick(dirs, dirs->visualRect(up).center());
+        // As a user's double-click arrives: press and release, then the double-click.
+        QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, dirs->visualRect(up).center());
+        QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, dirs->visualRect(up).center());
         QCOMPARE(panel.state(), env.workDir() + " *.htm* [] start.htm");
+        QTest::keyClick(panel.cboFilter->comboBox(), Qt::Key_Down); // to all files
 
-        // The filter box's entries set the mask; their captions are what the user reads.
-        QComboBox *filter = panel.cboFilter->comboBox();
-        QCOMPARE(filter->currentText(), QStringLiteral("Web Documents (*.htm; *.html)"));
-        QTest::keyClick(filter, Qt::Key_Down);
-        QCOMPARE(filter->currentText(), QStringLiteral("All Files (*.*)"));
-        QCOMPARE(panel.state(), env.workDir() + " *.* [] notes.txt start.htm");
-        QTest::keyClick(filter, Qt::Key_Up);
-        QCOMPARE(panel.state(), env.workDir() + " *.htm* [] start.htm");
-
-        // A double-click in the file list runs the handler; with nothing selected, on no name.
+        // A double-click in the file list, or Enter, runs the handler; failing, it is reported.
         QStringList opened;
         panel.FileList->OnDblClick = [&] { opened << panel.FileList->FileName(); };
         QAbstractItemView *files = panel.FileList->view();
-        const QPoint empty(5, files->viewport()->height() - 5);
-        doubleClick(files, empty);
-        doubleClick(files, files->visualRect(files->model()->index(0, 0)).center());
-        QTest::keyClick(files, Qt::Key_Return); // Enter opens as a double-click does
-        QCOMPARE(opened, QStringList({QString(), env.workDir() + "/start.htm", env.workDir() + "/start.htm"}));
-        // A failing handler is reported, not thrown into the event loop.
+        const QPoint first = files->visualRect(files->model()->index(0, 0)).center();
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, first);
+        QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, first);
+        QTest::keyClick(files, Qt::Key_Return);
+        QCOMPARE(opened, QStringList(2, env.workDir() + "/start.htm"));
         panel.FileList->OnDblClick = [] { throw EHostError("Cannot open file x"); };
         panel.dialogs.expectError("Cannot open file x");
-        doubleClick(files, empty);
-        QVERIFY2(panel.dialogs.allAnswered(), qPrintable(panel.dialogs.report()));
-    }
+        QTest::keyClick(files, Qt::Key_Return);
 
-    void updateRereadsAndSurvivesAVanishedDirectory()
-    {
-        TestEnvironment env;
-        const QString site = makeSite(env);
-        Panel panel;
-        panel.FileList->ApplyFilePath(site + "/b.html");
-        env.writeFile("site/new.htm", "x");
-        panel.FileList->Update();
-        QCOMPARE(panel.state(), QStringLiteral("%1 *.htm* [%1/b.html] a.htm alpha.HTM b.html INDEX.HTML "
-                                               "link.htm new.htm Zeta.htm").arg(site));
-        // Case matters: the selected name in capitals names another file, which is missing.
-        QVERIFY_THROWS_EXCEPTION(EHostError, panel.FileList->ApplyFilePath(site + "/B.html"));
-        // Choosing the volume again goes to the directory last shown on it...
-        QComboBox *box = panel.drvCombo->comboBox();
-        emit box->activated(box->currentIndex());
-        QCOMPARE(panel.DIRList->Directory(), site);
-
-        // ...and once that has vanished, to the volume's root; the lists show what is left.
-        QVERIFY(QDir(site).removeRecursively());
-        panel.drvCombo->Update();
+        // When the directory vanishes, the lists empty and the volume box goes to the root.
+        QVERIFY(QDir(env.workDir()).removeRecursively());
         panel.DIRList->Update();
         panel.FileList->Update();
-        QCOMPARE(panel.FileList->Items(), QStringList());
         QCOMPARE(panel.FileList->FileName(), QString());
-        QCOMPARE(shownTexts(panel.DIRList->view()).last(), QStringLiteral("site"));
+        QComboBox *box = panel.drvCombo->comboBox();
         emit box->activated(box->currentIndex());
         const QString volume = panel.drvCombo->volume();
-        QVERIFY(site.startsWith(volume));
-        QCOMPARE(panel.state(), volume + " *.htm* [] " + panel.FileList->Items().join(' '));
+        QCOMPARE(panel.state(), volume + " *.* [] " + panel.FileList->Items().join(' '));
         QVERIFY2(panel.dialogs.allAnswered(), qPrintable(panel.dialogs.report()));
     }
 };
