@@ -16,11 +16,6 @@ void ScriptedDialogs::expectQuestion(const QString &fragment, ModalResult answer
     m_steps.append({Kind::Question, fragment, answer});
 }
 
-void ScriptedDialogs::expectMessage(const QString &fragment)
-{
-    m_steps.append({Kind::Message, fragment, mrOk});
-}
-
 void ScriptedDialogs::expectError(const QString &fragment)
 {
     m_steps.append({Kind::Error, fragment, mrOk});

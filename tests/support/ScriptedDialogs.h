@@ -13,7 +13,6 @@ class ScriptedDialogs : public Dialogs
 public:
     // MessageDlg whose text contains fragment, answered with result.
     void expectQuestion(const QString &fragment, ModalResult answer);
-    void expectMessage(const QString &fragment);
     void expectError(const QString &fragment);
     // Open or Save dialog: a path confirms it, std::nullopt cancels it.
     void expectOpen(std::optional<QString> answer);
