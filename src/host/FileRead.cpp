@@ -26,8 +26,9 @@ RegularFile ReadRegularFile(const QString &path, qint64 maxBytes)
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         result.status = RegularFile::Read;
-        // Read straight into a buffer of the file's size; a file that grows meanwhile is
-        // read on in larger buffers.
+        // Read straight into a buffer of the file's size. Once it is full, a small probe looks
+        // for more, so a file of the size it reported is never moved to a larger buffer; one
+        // that grew meanwhile, or reported no size, is read on in doubling buffers.
         QByteArray &bytes = result.bytes;
         bytes.resize(qsizetype(std::min<qint64>(st.st_size, maxBytes)));
         qsizetype used = 0;

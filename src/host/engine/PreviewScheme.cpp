@@ -3,12 +3,10 @@
 #include "host/FileRead.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QMimeDatabase>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <limits>
-
 
 namespace {
 
