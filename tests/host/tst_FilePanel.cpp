@@ -160,6 +160,38 @@ private slots:
         QCOMPARE(panel.state(), volume + " *.* [] " + panel.FileList->Items().join(' '));
         QVERIFY2(panel.dialogs.allAnswered(), qPrintable(panel.dialogs.report()));
     }
+
+    // A directory one may not enter: the error, and the panel, highlight included, stays put.
+    void aDirectoryThatCannotBeEnteredChangesNothing()
+    {
+        TestEnvironment env;
+        env.writeFile("start.htm", "x");
+        const QString locked = env.workDir() + "/locked";
+        QVERIFY(QDir().mkpath(locked + "/inner"));
+        QVERIFY(::chmod(QFile::encodeName(env.root()).constData(), 0755) == 0);
+        const QByteArray lockedName = QFile::encodeName(locked);
+        QVERIFY(::chmod(lockedName.constData(), 0) == 0);
+        const auto unlock = qScopeGuard([&] { ::chmod(lockedName.constData(), 0755); });
+        Panel panel;
+        panel.host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel.host));
+        panel.dialogs.expectError("Cannot open the directory '" + locked + "'");
+        QAbstractItemView *dirs = panel.DIRList->view();
+        const int levels = int(env.workDir().split('/', Qt::SkipEmptyParts).size()) + 1;
+        const QPoint entry = dirs->visualRect(dirs->model()->index(levels, 0)).center();
+        QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, entry);
+        {
+            // Root may enter any directory: for the double-click the test is nobody.
+            const bool root = ::geteuid() == 0;
+            QVERIFY(!root || ::seteuid(65534) == 0);
+            const auto regain = qScopeGuard([root] { (void)(root && ::seteuid(0)); });
+            QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, entry);
+        }
+        QVERIFY2(panel.dialogs.allAnswered(), qPrintable(panel.dialogs.report()));
+        QCOMPARE(panel.state(), env.workDir() + " *.htm* [] start.htm");
+        QCOMPARE(dirs->currentIndex().data(Qt::UserRole).toString(), env.workDir());
+        QCOMPARE(dirs->selectionModel()->selectedIndexes(), QModelIndexList{dirs->currentIndex()});
+    }
 };
 
 ORVIK_TEST_MAIN(tst_FilePanel)
