@@ -177,6 +177,21 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(find));
     }
 
+    // A hit hands the keyboard to the text, so that typing replaces it; the dialog stays open.
+    void typingAfterAHitReplacesIt()
+    {
+        Editor e;
+        e.load("one two");
+        e.f().Find1->Click();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(e.f().dlgFind));
+        QTest::keyClicks(QApplication::focusWidget(), u"TWO"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(QApplication::activeWindow(), &e.f());
+        QTest::keyClicks(QApplication::focusWidget(), u"2"_s);
+        QCOMPARE(e.editor().bytes(), "one 2");
+        QVERIFY(e.f().dlgFind->isVisible());
+    }
+
     // The Edit menu's items, and the pop-up menu's (these while browsing, which needs no focus).
     void clipboardCommands_data()
     {
