@@ -153,13 +153,14 @@ void OpenDocument(TfrmEditor &form, const QString &fileName)
     // Read before anything is touched: a file that cannot be read changes nothing.
     const QByteArray content = ReadDocumentFile(fileName);
     // Saving writes every line break back as CR LF, which would damage a binary file.
-    if (LooksLikeBinary(content)
-        && form.dialogs().messageDlg(QStringLiteral("%1 looks like a binary file. Saving it from "
-                                                    "this editor would change it. Open it anyway?")
-                                         .arg(fileName),
-                                     TMsgDlgType::mtConfirmation, mbYes | mbNo, 0)
-               != mrYes)
-        return;
+    if (LooksLikeBinary(content)) {
+        const QString question = QStringLiteral("%1 looks like a binary file. Saving it from this "
+                                                "editor would change it. Open it anyway?")
+                                     .arg(fileName);
+        if (form.dialogs().messageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0)
+            != mrYes)
+            return;
+    }
     const bool browsing = form.pgpEditor->activePage() == form.shtBrowse;
 
     if (current->FullPath.isEmpty() && current->Saved) {

@@ -1,20 +1,18 @@
 #include "docs/DocumentFiles.h"
 
+// ORVIK_PORTABLE_FILES builds the code other platforms use, so that it can be checked here.
+#if defined(Q_OS_UNIX) && !defined(ORVIK_PORTABLE_FILES)
 #include "host/UserDirs.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <functional>
-#include <optional>
-
-// ORVIK_PORTABLE_FILES builds the code other platforms use, so that it can be checked here.
-#if defined(Q_OS_UNIX) && !defined(ORVIK_PORTABLE_FILES)
 #include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -273,6 +271,7 @@ bool SaveDocumentFile(const QString &path, const QByteArray &bytes, QString *err
 }
 
 #else
+#include <QSaveFile>
 
 namespace {
 

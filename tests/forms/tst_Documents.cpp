@@ -154,7 +154,6 @@ private slots:
         QTest::newRow("long line") << (QByteArray(3 * 1024 * 1024, 'w') + "\r\n") << 0;
         QTest::newRow("binary, Yes opens it") << binary << int(mrYes);
         QTest::newRow("binary, No opens nothing") << binary << int(mrNo);
-        QTest::newRow("binary, the frame opens nothing") << binary << int(mrCancel);
         QTest::newRow("NUL early, 8-bit only at the end")
             << (QByteArray(100, '\0') + QByteArray(100 * 1024, 'a') + "\xff") << int(mrNo);
         QTest::newRow("NUL only after 64 KiB, 8-bit")
@@ -171,7 +170,7 @@ private slots:
                                      ModalResult(answer));
         x.open(x.file("f.bin", bytes));
         ANSWERED(x.dialogs);
-        if (answer && answer != mrYes) {
+        if (answer == mrNo) {
             QCOMPARE(x.tabs(), QStringList{"Untitled"});
             QCOMPARE(x.caption(), QStringLiteral("Ostra Pagloom"));
             QCOMPARE(x.editorText(), kTemplate);

@@ -187,7 +187,6 @@ private slots:
         QTest::newRow("Web Documents") << 0 << "page" << "page.htm";
         QTest::newRow("Active Server Pages") << 1 << "page" << "page.asp";
         QTest::newRow("All Files") << 2 << "page" << "page";
-        QTest::newRow("an extension typed") << 0 << "page.txt" << "page.txt";
     }
     void saveAsAddsTheChosenTypesExtension()
     {
