@@ -1,5 +1,6 @@
 #include "app/unCommon.h"
 
+#include "docs/DocumentFiles.h"
 #include "forms/fmEditor.h"
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
@@ -106,8 +107,13 @@ void InitializeEditor(TfrmEditor &form)
         // the file panel has moved the working directory, it is opened from there.
         const bool moved = QDir::isRelativePath(form.CommandLineFile)
                            && QDir::currentPath() != startDirectory;
-        OpenDocument(form, moved ? startDirectory + QLatin1Char('/') + form.CommandLineFile
-                                 : form.CommandLineFile);
+        const QString path = moved ? QDir::cleanPath(startDirectory + QLatin1Char('/')
+                                                     + form.CommandLineFile)
+                                   : form.CommandLineFile;
+        OpenDocument(form, path);
+        // The user chose not to open it.
+        if (form.DocumentList->Items(0)->FullPath.isEmpty())
+            form.itmNew->Click();
     } catch (...) {
         // The window still opens with a usable document; the error is reported after.
         form.itmNew->Click();
@@ -148,6 +154,15 @@ void OpenDocument(TfrmEditor &form, const QString &fileName)
 
     // Read before anything is touched: a file that cannot be read changes nothing.
     const QByteArray content = ReadDocumentFile(fileName);
+    // Saving writes every line break back as CR LF, which would damage a binary file.
+    if (LooksLikeBinary(content)) {
+        const QString question = QStringLiteral("%1 looks like a binary file. Saving it from this "
+                                                "editor would change it. Open it anyway?")
+                                     .arg(fileName);
+        if (form.dialogs().messageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0)
+            != mrYes)
+            return;
+    }
     const bool browsing = form.pgpEditor->activePage() == form.shtBrowse;
 
     if (current->FullPath.isEmpty() && current->Saved) {
@@ -181,12 +196,16 @@ void OpenDocument(TfrmEditor &form, const QString &fileName)
 
 bool SaveAllDocuments(TfrmEditor &form)
 {
-    const int n = form.DocumentList->Count();
-    for (int i = 0; i < n; ++i) {
+    const auto show = [&form](int index) {
         bool allowChange = true;
         form.tabFileListChanging(allowChange);
-        form.tabFileList->setTabIndex(i);
+        form.tabFileList->setTabIndex(index);
         form.tabFileListChange();
+    };
+    int firstUnsaved = -1;
+    const int n = form.DocumentList->Count();
+    for (int i = 0; i < n; ++i) {
+        show(i);
         const DocumentRef record = form.DocumentList->Items(i);
         if (record->Saved)
             continue;
@@ -196,13 +215,14 @@ bool SaveAllDocuments(TfrmEditor &form)
             if (form.dialogs().messageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0)
                 == mrNo)
                 continue;
-            form.itmSave->Click();
-            // The user chose to save this text: do not go on to throw it away.
-            if (!record->Saved)
-                return false;
-        } else {
-            form.itmSave->Click();
         }
+        // A failed save is reported on its own; the next documents are still saved.
+        form.guard.run([&form] { form.itmSave->Click(); });
+        if (!record->Saved && firstUnsaved < 0)
+            firstUnsaved = i;
     }
-    return true;
+    // Exit stays on the first text the user chose to save that is still unsaved.
+    if (form.Exiting && firstUnsaved >= 0)
+        show(firstUnsaved);
+    return firstUnsaved < 0;
 }

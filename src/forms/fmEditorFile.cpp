@@ -168,7 +168,7 @@ void TfrmEditor::itmExitClick()
         throw;
     }
     if (!complete) {
-        // A document the user chose to save is still unsaved: stay, with it selected.
+        // A document the user chose to save is still unsaved: stay, with it shown.
         Exiting = false;
         return;
     }
