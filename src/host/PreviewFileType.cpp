@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
@@ -51,19 +52,32 @@ bool compileDatabase(const QString &mimeDir)
 #endif
 }
 
-// The data folder holding mime/, built on first use and rebuilt when the entry changes.
+bool isCurrent(const QString &mimeDir)
+{
+    return readSmallFile(mimeDir + QStringLiteral("/packages/orvik-preview.xml")) == kEntry
+           && QFile::exists(mimeDir + QStringLiteral("/mime.cache"));
+}
+
+// The data folder holding mime/, built on first use and rebuilt when the entry changes. It is
+// built aside and moved into place whole, so that editors starting together never see half of
+// one; when another one moved its own in first, that one is used.
 bool ensureEntry(const QString &dataDir)
 {
     const QString mimeDir = dataDir + QStringLiteral("/mime");
-    const QString package = mimeDir + QStringLiteral("/packages/orvik-preview.xml");
-    if (readSmallFile(package) == kEntry && QFile::exists(mimeDir + QStringLiteral("/mime.cache")))
+    if (isCurrent(mimeDir))
         return true;
-    if (!QDir().mkpath(mimeDir + QStringLiteral("/packages")))
+    if (!QDir().mkpath(dataDir))
         return false;
-    QSaveFile file(package);
-    if (!file.open(QIODevice::WriteOnly) || file.write(kEntry) != kEntry.size() || !file.commit())
-        return false;
-    return compileDatabase(mimeDir) && QFile::exists(mimeDir + QStringLiteral("/mime.cache"));
+    QTemporaryDir building(dataDir + QStringLiteral("/building-XXXXXX"));
+    QFile package(building.path() + QStringLiteral("/packages/orvik-preview.xml"));
+    if (!building.isValid() || !QDir().mkpath(building.path() + QStringLiteral("/packages"))
+        || !package.open(QIODevice::WriteOnly) || package.write(kEntry) != kEntry.size()
+        || !package.flush() || !compileDatabase(building.path()))
+        return isCurrent(mimeDir);
+    if (QFileInfo::exists(mimeDir) && !isCurrent(mimeDir))
+        QDir(mimeDir).removeRecursively();
+    QDir().rename(building.path(), mimeDir);
+    return isCurrent(mimeDir);
 }
 
 } // namespace
