@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
@@ -77,10 +78,12 @@ const attempts = {
   pixels: () => pixels('pic.png'), outsidePixels: () => pixels(out + '/secret.png'),
   rules: () => rules('style.css'), outsideRules: () => rules(out + '/secret.css'),
   outsideScript: () => script(out + '/secret.js'), hiddenScript: () => script('.hidden/secret.js'),
-  linkedScript: () => script('linked.js'), xhr: () => xhr('secret.txt'),
+  linkedScript: () => script('linked.js'), linkedOutside: () => script('outside.js'),
+  xhr: () => xhr('secret.txt'),
   xhrFile: () => xhr('file://' + location.pathname.replace(/[^/]*$/, 'secret.txt')),
   fetch: () => fetch('secret.txt').then(x => x.text()).then(t => 'read:' + t, () => 'error'),
-  iframe: () => frame('iframe', {src: 'secret.txt'}), object: () => frame('object', {data: 'secret.txt'}),
+  iframe: () => frame('iframe', {src: 'secret.txt'}),
+  object: () => frame('object', {data: 'secret.txt'}),
   worker: () => new Promise(r => { new Worker('secret.txt').onerror = e => {
     e.preventDefault(); r('error' + (e.message || '')); }; }) };
 // Last, as it moves the page's own address: it must not move the site.
@@ -183,6 +186,7 @@ private slots:
         EditorFixture fx;
         const QByteArray savedHome = qgetenv("HOME");
         qputenv("HOME", QFile::encodeName(fx.env.root())); // the site is then work/
+        const auto restoreHome = qScopeGuard([&] { qputenv("HOME", savedHome); });
         const QString out = fx.env.root() + "/outside";
         writeImage(out + "/secret.png");
         writeImage(fx.env.workDir() + "/site/pages/pic.png");
@@ -196,8 +200,10 @@ private slots:
         fx.file("site/pages/secret.txt", "SECRET");
         fx.file("site/pages/.hidden/secret.js", "window.secret = 'SECRET hidden';");
         QVERIFY(QFile::link(pages + "secret.txt", pages + "linked.js"));
+        QVERIFY(QFile::link(out + "/secret.js", pages + "outside.js"));
         const QByteArray page = QByteArray(hostilePage).replace("OUT", QFile::encodeName(out));
-        const QString file = fx.file(shownAs == "opened" ? "site/pages/page.txt" : "site/pages/page.htm", page);
+        const QString file = fx.file(shownAs == "opened" ? "site/pages/page.txt"
+                                                         : "site/pages/page.htm", page);
         if (shownAs == "memory")
             QVERIFY(QDir().mkpath(pages + "Orvik_temp.ht~"));
 
@@ -210,14 +216,14 @@ private slots:
             clickPage(fx.f(), 1);
         }));
         QTRY_VERIFY_WITH_TIMEOUT(enginePage(fx.f())->title().startsWith('{'), 20000);
-        qputenv("HOME", savedHome);
         const QString reads = enginePage(fx.f())->title();
         QVERIFY2(!reads.contains("SECRET"), qPrintable(reads));
         // Page resources from inside the site load: the neighbours (which a script cannot read
         // back) and the site's shared style sheet and image.
         const QString expected = "{'pixels':'read:255,0,0,255','outsidePixels':'error',"
             "'rules':'read:#y { color: red; }','outsideRules':'error','outsideScript':'error',"
-            "'hiddenScript':'error','linkedScript':'error','xhr':'error','xhrFile':'error',"
+            "'hiddenScript':'error','linkedScript':'error','linkedOutside':'error','xhr':'error',"
+            "'xhrFile':'error',"
             "'fetch':'error','iframe':'denied','object':'error','worker':'error',"
             "'pushState':'" + pushState + "','app':'true','secret':'undefined','errors':[],"
             "'style':'rgb(1, 2, 3)','logo':7}";
@@ -286,7 +292,8 @@ private slots:
         QVERIFY(!fx.f().isVisible());
         for (const QString &gone : {dir + "/a/", dir + "/b/", dir + "/", fx.env.untitledDir()})
             QVERIFY2(!QFile::exists(gone + "Orvik_temp.ht~"), qPrintable(gone));
-        QCOMPARE(ReadWholeFile(dir + "/changed/Orvik_temp.ht~"), QByteArray("changed by another program"));
+        QCOMPARE(ReadWholeFile(dir + "/changed/Orvik_temp.ht~"),
+                 QByteArray("changed by another program"));
         QCOMPARE(ReadWholeFile(copied), QByteArray("copied\r\n"));
         QCOMPARE(ReadWholeFile(planted), QByteArray("not ours"));
         QVERIFY2(fx.dialogs.allAnswered(), qPrintable(fx.dialogs.report()));

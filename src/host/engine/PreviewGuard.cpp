@@ -29,7 +29,8 @@ QString siteRootOf(const QString &pageFile)
     const QString home = QFileInfo(QDir::homePath()).canonicalFilePath();
     if (dir == home || dir == QLatin1String("/"))
         return dir;
-    const QString top = !home.isEmpty() && dir.startsWith(home + QLatin1Char('/')) ? home : QString();
+    const bool underHome = !home.isEmpty() && dir.startsWith(home + QLatin1Char('/'));
+    const QString top = underHome ? home : QString();
     return top + QLatin1Char('/') + dir.mid(top.size() + 1).section(QLatin1Char('/'), 0, 0);
 }
 

@@ -19,7 +19,8 @@ namespace {
 bool rendersFromFile(const QString &path)
 {
     static const QMimeDatabase db;
-    return db.mimeTypeForFile(path, QMimeDatabase::MatchExtension).name() == QLatin1String("text/html");
+    return db.mimeTypeForFile(path, QMimeDatabase::MatchExtension).name()
+           == QLatin1String("text/html");
 }
 
 // A page that goes nowhere by itself: where a link or a script would take it, the view shows
@@ -58,8 +59,9 @@ public:
         m_profile = new QWebEngineProfile;
         // A file:// page gets no local file at all, not even its own style sheet, without
         // LocalContentCanAccessFileUrls; what it may load is the request guard's to decide.
-        m_profile->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
-        m_profile->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+        QWebEngineSettings *settings = m_profile->settings();
+        settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+        settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
         m_handler = new PreviewSchemeHandler(m_profile);
         m_requestGuard = new PreviewGuard(m_profile);
         m_profile->installUrlSchemeHandler(PreviewSchemeName(), m_handler);
