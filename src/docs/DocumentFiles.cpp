@@ -19,7 +19,8 @@ bool LooksLikeBinary(const QByteArray &bytes)
     return utf8.hasError();
 }
 
-bool ReplaceFileWhole(const QString &path, const QByteArray &bytes, QString *error)
+bool ReplaceFileWhole(const QString &path, const QByteArray &bytes, QString *error,
+                      QFileDevice::Permissions permissions)
 {
     const QFileInfo target(path);
     QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.Orvik_temp.XXXXXX"));
@@ -30,8 +31,8 @@ bool ReplaceFileWhole(const QString &path, const QByteArray &bytes, QString *err
                                                       : QStringLiteral("The disk is full");
         return false;
     }
-    temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                        | QFileDevice::ReadOther);
+    // Written while private to its owner; the final bits only once the content is complete.
+    temp.setPermissions(permissions);
     temp.close();
     std::error_code ec;
     // rename replaces the name itself, so a link planted there is replaced, not followed.

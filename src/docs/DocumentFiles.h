@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 // The preview's file, written beside a document; New also leaves an empty one.
@@ -17,6 +18,9 @@ inline const QString kPreviewFileName = QStringLiteral("Orvik_temp.ht~");
 // A file that a save would change: NUL bytes in its first 64 KiB and not UTF-8 as a whole.
 bool LooksLikeBinary(const QByteArray &bytes);
 
-// Replaces the file at path as a whole by a new file: whatever stood under that name (a
-// symbolic or hard link included) is replaced, never written through.
-[[nodiscard]] bool ReplaceFileWhole(const QString &path, const QByteArray &bytes, QString *error);
+// Replaces the file at path as a whole by a new file with the given permission bits: whatever
+// stood under that name (a symbolic or hard link included) is replaced, never written through.
+[[nodiscard]] bool ReplaceFileWhole(const QString &path, const QByteArray &bytes, QString *error,
+                                    QFileDevice::Permissions permissions = QFileDevice::ReadOwner
+                                        | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                        | QFileDevice::ReadOther);

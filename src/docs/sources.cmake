@@ -4,4 +4,5 @@ list(APPEND ORVIK_SOURCES
   src/docs/NewFileTemplate.cpp src/docs/NewFileTemplate.h
   src/docs/DocumentFiles.cpp src/docs/DocumentFiles.h
   src/docs/DocumentSave.cpp
+  src/docs/PreviewFiles.cpp src/docs/PreviewFiles.h
 )

@@ -3,6 +3,7 @@
 #include "app/unCommon.h"
 #include "docs/DocumentFiles.h"
 #include "docs/NewFileTemplate.h"
+#include "docs/PreviewFiles.h"
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
@@ -56,7 +57,7 @@ void TfrmEditor::itmNewClick()
     mmoEditor->setLinesText(NewFileTemplate());
     // The empty scratch file in the working directory; a failure here stays silent.
     QString ignored;
-    (void)ReplaceFileWhole(kPreviewFileName, QByteArray(), &ignored);
+    (void)WritePreviewFile(kPreviewFileName, QByteArray(), PreviewPermissions(QString()), &ignored);
     record->Saved = true;
     tabFileList->setTab(tabFileList->tabIndex(), record->FileName);
     pgpEditor->setActivePage(shtEdit);
@@ -173,5 +174,6 @@ void TfrmEditor::itmExitClick()
         return;
     }
     QFile::remove(UntitledDirectory() + kPreviewFileName);
+    RemoveWrittenPreviewFiles();
     Close();
 }

@@ -16,6 +16,7 @@ list(APPEND ORVIK_SOURCES
   src/host/SettingsStore.cpp src/host/SettingsStore.h
   src/host/FilePanel.cpp src/host/FilePanel.h
   src/host/BrowserView.cpp src/host/BrowserView.h src/host/BrowserEngine.h
+  src/host/PreviewFileType.cpp src/host/PreviewFileType.h
 )
 list(APPEND ORVIK_SOURCES
   src/host/Application.cpp src/host/Application.h
