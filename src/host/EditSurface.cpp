@@ -5,6 +5,7 @@
 #include "host/Guard.h"
 #include "host/HostError.h"
 #include "host/LineBreaks.h"
+#include "host/Windows1252.h"
 
 #include <Qsci/qsciscintilla.h>
 #include <QApplication>
@@ -67,10 +68,26 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
     connect(m_sci, &QsciScintilla::textChanged, this, &EditSurface::onTextChanged);
     connect(m_sci, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int, int type, const char *text, int length) {
-                if (m_asciiOnly && (type & Sci::SC_MOD_INSERTTEXT) && text
-                    && !isAscii(text, length))
-                    m_asciiOnly = false;
+                if (!text)
+                    return;
+                // The surface's own edits insert text already held to the code page.
+                if ((type & Sci::SC_MOD_INSERTCHECK) && m_text.eightBit && m_silent == 0)
+                    keepToCodePage(QByteArrayView(text, length));
+                if (m_text.asciiOnly && (type & Sci::SC_MOD_INSERTTEXT) && !isAscii(text, length))
+                    m_text.asciiOnly = false;
             });
+}
+
+void EditSurface::keepToCodePage(QByteArrayView inserted)
+{
+    // Whatever enters 8-bit text (typing, pasting, dropping) is held to the characters its
+    // bytes can be, as the file will have them.
+    if (isAscii(inserted.data(), inserted.size()))
+        return;
+    const QByteArray kept = Windows1252::ToUtf8(Windows1252::FromUtf8(inserted));
+    if (kept != inserted)
+        m_sci->SendScintilla(Sci::SCI_CHANGEINSERTION, static_cast<unsigned long>(kept.size()),
+                             kept.constData());
 }
 
 bool EditSurface::isAscii(const char *data, qsizetype size)
@@ -83,13 +100,13 @@ bool EditSurface::isAscii(const char *data, qsizetype size)
 
 bool EditSurface::positionsAreBytes() const
 {
-    if (!isUtf8() || m_asciiOnly)
+    if (m_text.asciiOnly)
         return true;
     // Character positions of UTF-8 text need Scintilla's line character index, built on
     // first use rather than on every load.
-    if (!m_indexAllocated) {
+    if (!m_text.indexAllocated) {
         m_sci->SendScintilla(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF32);
-        m_indexAllocated = true;
+        m_text.indexAllocated = true;
     }
     return false;
 }
@@ -108,7 +125,7 @@ void EditSurface::raiseChange()
 
 bool EditSurface::isUtf8() const
 {
-    return m_sci->isUtf8();
+    return !m_text.eightBit;
 }
 
 // Scintilla's loader interface: fills a fresh document that no view watches yet. Declared
@@ -149,9 +166,7 @@ void EditSurface::fill(const char *data, qsizetype size)
     // Empty the old document first, so that two large texts are never held at once.
     m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0UL);
     m_sci->SendScintilla(Sci::SCI_CLEARALL);
-    m_indexAllocated = false;
-    const bool utf8 = QByteArrayView(data, size).isValidUtf8();
-    m_asciiOnly = isAscii(data, size);
+    m_text = TextState{!QByteArrayView(data, size).isValidUtf8(), isAscii(data, size)};
     if (size > 0) {
         // A loader fills a document nobody watches, in pieces: appending to the shown
         // document costs far more per piece, and one huge append copies the whole text.
@@ -160,8 +175,10 @@ void EditSurface::fill(const char *data, qsizetype size)
             throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
         constexpr qsizetype kPiece = 1 << 20;
         for (qsizetype offset = 0; offset < size; offset += kPiece) {
-            if (loader->AddData(data + offset, std::min(kPiece, size - offset))
-                != Sci::SC_STATUS_OK) {
+            const QByteArrayView piece(data + offset, std::min(kPiece, size - offset));
+            const QByteArray held = m_text.eightBit ? Windows1252::ToUtf8(piece) : QByteArray();
+            const QByteArrayView add = m_text.eightBit ? QByteArrayView(held) : piece;
+            if (loader->AddData(add.data(), add.size()) != Sci::SC_STATUS_OK) {
                 loader->Release();
                 throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
             }
@@ -169,10 +186,10 @@ void EditSurface::fill(const char *data, qsizetype size)
         void *document = loader->ConvertToDocument();
         m_sci->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document);
         m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, document);
-        // The end-of-line mode belongs to the document.
+        // The code page and the end-of-line mode belong to the document.
+        m_sci->setUtf8(true);
         m_sci->SendScintilla(Sci::SCI_SETEOLMODE, Sci::SC_EOL_CRLF);
     }
-    m_sci->setUtf8(utf8);
     m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 1UL);
     m_sci->SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
     m_sci->SendScintilla(Sci::SCI_SETSAVEPOINT);
@@ -180,20 +197,30 @@ void EditSurface::fill(const char *data, qsizetype size)
     --m_silent;
 }
 
-QByteArray EditSurface::bytes() const
+QByteArrayView EditSurface::surfaceText() const
 {
     const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
     const auto *data = static_cast<const char *>(
         m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    return QByteArray(data, length);
+    return QByteArrayView(data, length);
+}
+
+QByteArray EditSurface::toSurface(const QString &text) const
+{
+    return m_text.eightBit ? Windows1252::ToUtf8(Windows1252::FromText(text)) : text.toUtf8();
+}
+
+QByteArray EditSurface::bytes() const
+{
+    return m_text.eightBit ? Windows1252::FromUtf8(surfaceText()) : surfaceText().toByteArray();
 }
 
 QByteArray EditSurface::linesText() const
 {
-    const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
-    const auto *data = static_cast<const char *>(
-        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    return LinesWithCrLf(data, length);
+    if (m_text.eightBit)
+        return LinesWithCrLf(Windows1252::FromUtf8(surfaceText()));
+    const QByteArrayView text = surfaceText();
+    return LinesWithCrLf(text.data(), text.size());
 }
 
 void EditSurface::setLinesText(const QByteArray &text)
@@ -253,16 +280,6 @@ int EditSurface::charPosition(long bytePosition) const
                                                    bytePosition));
 }
 
-QByteArray EditSurface::encode(const QString &text) const
-{
-    return isUtf8() ? text.toUtf8() : text.toLatin1();
-}
-
-QString EditSurface::decode(const QByteArray &bytes) const
-{
-    return isUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
-}
-
 int EditSurface::textLength() const
 {
     return charPosition(m_sci->SendScintilla(Sci::SCI_GETLENGTH));
@@ -295,14 +312,12 @@ QString EditSurface::selText() const
 {
     const long start = m_sci->SendScintilla(Sci::SCI_GETSELECTIONSTART);
     const long end = m_sci->SendScintilla(Sci::SCI_GETSELECTIONEND);
-    const auto *data = static_cast<const char *>(
-        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    return decode(QByteArray(data + start, end - start));
+    return QString::fromUtf8(surfaceText().sliced(start, end - start));
 }
 
 void EditSurface::setSelText(const QString &text)
 {
-    const QByteArray b = encode(text);
+    const QByteArray b = toSurface(text);
     const long start = m_sci->SendScintilla(Sci::SCI_GETSELECTIONSTART);
     const long end = m_sci->SendScintilla(Sci::SCI_GETSELECTIONEND);
     ++m_silent;
@@ -351,9 +366,7 @@ int EditSurface::findText(const QString &text, int start, int length)
 int EditSurface::findFolded(const QString &text, long fromByte, long toByte) const
 {
     // Scintilla only folds ASCII; other letters are folded by Qt on the decoded range.
-    const auto *data = static_cast<const char *>(
-        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    const QString haystack = decode(QByteArray::fromRawData(data + fromByte, toByte - fromByte));
+    const QString haystack = QString::fromUtf8(surfaceText().sliced(fromByte, toByte - fromByte));
     const qsizetype index = haystack.indexOf(text, 0, Qt::CaseInsensitive);
     if (index < 0)
         return -1;
@@ -400,9 +413,7 @@ void EditSurface::endUndoAction()
 
 int EditSurface::characterCount(const QString &text) const
 {
-    const QByteArray b = encode(text);
-    if (!isUtf8())
-        return int(b.size());
+    const QByteArray b = toSurface(text);
     int count = 0;
     for (char c : b)
         count += (uchar(c) & 0xC0) != 0x80;
@@ -411,11 +422,8 @@ int EditSurface::characterCount(const QString &text) const
 
 qsizetype EditSurface::replaceAll(const QString &text, const QString &replacement, int start)
 {
-    const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
-    const auto *data = static_cast<const char *>(
-        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    const QByteArrayView old(data, length);
-    const ReplaceAllResult result = ReplaceAllBytes(old, isUtf8(), text, replacement,
+    const QByteArrayView old = surfaceText();
+    const ReplaceAllResult result = ReplaceAllBytes(old, text, toSurface(replacement),
                                                     bytePosition(start));
     if (result.replacements == 0)
         return 0;
@@ -431,15 +439,13 @@ qsizetype EditSurface::replaceAll(const QString &text, const QString &replacemen
     while (suffix < shorter - prefix
            && old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix])
         ++suffix;
-    if (isUtf8()) {
-        const auto inside = [](QByteArrayView b, qsizetype i) {
-            return i < b.size() && (uchar(b[i]) & 0xC0) == 0x80;
-        };
-        while (prefix > 0 && (inside(old, prefix) || inside(now, prefix)))
-            --prefix;
-        while (suffix > 0 && inside(old, old.size() - suffix))
-            --suffix;
-    }
+    const auto inside = [](QByteArrayView b, qsizetype i) {
+        return i < b.size() && (uchar(b[i]) & 0xC0) == 0x80;
+    };
+    while (prefix > 0 && (inside(old, prefix) || inside(now, prefix)))
+        --prefix;
+    while (suffix > 0 && inside(old, old.size() - suffix))
+        --suffix;
 
     ++m_silent;
     m_sci->SendScintilla(Sci::SCI_BEGINUNDOACTION);
