@@ -10,6 +10,7 @@
 #include <Qsci/qsciscintilla.h>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -17,26 +18,57 @@ using Sci = QsciScintillaBase;
 
 namespace {
 
-// The Scintilla widget with the editor's own pop-up menu instead of the built-in one.
+// The Scintilla widget with the editor's own pop-up menu instead of the built-in one. What a
+// user types, pastes or drops into 8-bit text is held to the characters its bytes can be, as
+// the file will have them.
 class Surface : public QsciScintilla
 {
 public:
     using QsciScintilla::QsciScintilla;
     std::function<QMenu *()> popup;
+    std::function<bool()> eightBit;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override
     {
         // Shift+F10 opens the pop-up menu at the caret, as the Menu key does.
-        if (event->key() != Qt::Key_F10 || event->modifiers() != Qt::ShiftModifier) {
+        if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+            const long caret = SendScintilla(SCI_GETCURRENTPOS);
+            const QPoint at(int(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, caret)),
+                            int(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, caret)));
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+            contextMenuEvent(&menu);
+            return;
+        }
+        const QString text = held(event->text());
+        if (text == event->text()) {
             QsciScintilla::keyPressEvent(event);
             return;
         }
-        const long caret = SendScintilla(SCI_GETCURRENTPOS);
-        const QPoint at(int(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, caret)),
-                        int(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, caret)));
-        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
-        contextMenuEvent(&menu);
+        QKeyEvent typed(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                        event->nativeVirtualKey(), event->nativeModifiers(), text,
+                        event->isAutoRepeat(), quint16(event->count()));
+        QsciScintilla::keyPressEvent(&typed);
+        event->setAccepted(typed.isAccepted());
+    }
+
+    void inputMethodEvent(QInputMethodEvent *event) override
+    {
+        const QString text = held(event->commitString());
+        if (text == event->commitString()) {
+            QsciScintilla::inputMethodEvent(event);
+            return;
+        }
+        QInputMethodEvent composed(event->preeditString(), event->attributes());
+        composed.setCommitString(text, event->replacementStart(), event->replacementLength());
+        QsciScintilla::inputMethodEvent(&composed);
+        event->setAccepted(composed.isAccepted());
+    }
+
+    QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override
+    {
+        const QByteArray text = QsciScintilla::fromMimeData(source, rectangular);
+        return eightBit() ? Windows1252::ToUtf8(Windows1252::FromUtf8(text)) : text;
     }
 
     void contextMenuEvent(QContextMenuEvent *event) override
@@ -45,6 +77,12 @@ protected:
             menu->exec(event->globalPos());
         else
             QsciScintilla::contextMenuEvent(event);
+    }
+
+private:
+    QString held(const QString &text) const
+    {
+        return eightBit() ? Windows1252::Restricted(text) : text;
     }
 };
 
@@ -55,6 +93,7 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
 {
     auto *surface = new Surface(parent);
     surface->popup = [this] { return m_popup; };
+    surface->eightBit = [this] { return m_text.eightBit; };
     m_sci = surface;
     m_sci->setObjectName(QStringLiteral("mmoEditor"));
     m_sci->setUtf8(true);
@@ -68,26 +107,10 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
     connect(m_sci, &QsciScintilla::textChanged, this, &EditSurface::onTextChanged);
     connect(m_sci, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int, int type, const char *text, int length) {
-                if (!text)
-                    return;
-                // The surface's own edits insert text already held to the code page.
-                if ((type & Sci::SC_MOD_INSERTCHECK) && m_text.eightBit && m_silent == 0)
-                    keepToCodePage(QByteArrayView(text, length));
-                if (m_text.asciiOnly && (type & Sci::SC_MOD_INSERTTEXT) && !isAscii(text, length))
+                if (m_text.asciiOnly && (type & Sci::SC_MOD_INSERTTEXT) && text
+                    && !isAscii(text, length))
                     m_text.asciiOnly = false;
             });
-}
-
-void EditSurface::keepToCodePage(QByteArrayView inserted)
-{
-    // Whatever enters 8-bit text (typing, pasting, dropping) is held to the characters its
-    // bytes can be, as the file will have them.
-    if (isAscii(inserted.data(), inserted.size()))
-        return;
-    const QByteArray kept = Windows1252::ToUtf8(Windows1252::FromUtf8(inserted));
-    if (kept != inserted)
-        m_sci->SendScintilla(Sci::SCI_CHANGEINSERTION, static_cast<unsigned long>(kept.size()),
-                             kept.constData());
 }
 
 bool EditSurface::isAscii(const char *data, qsizetype size)
@@ -207,7 +230,7 @@ QByteArrayView EditSurface::surfaceText() const
 
 QByteArray EditSurface::toSurface(const QString &text) const
 {
-    return m_text.eightBit ? Windows1252::ToUtf8(Windows1252::FromText(text)) : text.toUtf8();
+    return m_text.eightBit ? Windows1252::Restricted(text).toUtf8() : text.toUtf8();
 }
 
 QByteArray EditSurface::bytes() const

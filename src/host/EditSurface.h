@@ -88,7 +88,6 @@ private:
     void fill(const char *data, qsizetype size);
     QByteArrayView surfaceText() const;
     QByteArray toSurface(const QString &text) const;
-    void keepToCodePage(QByteArrayView inserted);
     int findFolded(const QString &text, long fromByte, long toByte) const;
     static bool isAscii(const char *data, qsizetype size);
     bool positionsAreBytes() const;

@@ -138,13 +138,11 @@ QByteArray Windows1252::FromUtf8(QByteArrayView utf8)
     return out;
 }
 
-QByteArray Windows1252::FromText(QStringView text)
+QString Windows1252::Restricted(QStringView text)
 {
-    QByteArray out;
+    QString out;
     out.reserve(text.size());
-    for (const uint c : text.toUcs4()) {
-        const int byte = byteOf(c);
-        out.append(byte < 0 ? '?' : char(byte));
-    }
+    for (const uint c : text.toUcs4())
+        out.append(byteOf(c) < 0 ? QChar(u'?') : QChar(char16_t(c)));
     return out;
 }

@@ -5,7 +5,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QStringView>
+#include <QString>
 
 namespace Windows1252 {
 
@@ -13,7 +13,7 @@ namespace Windows1252 {
 QByteArray ToUtf8(QByteArrayView bytes);
 // UTF-8 back to bytes. A character the code page lacks becomes '?', as it would in 8-bit text.
 QByteArray FromUtf8(QByteArrayView utf8);
-// A text's characters as bytes, '?' for each one the code page lacks.
-QByteArray FromText(QStringView text);
+// The text with '?' for each character the code page lacks.
+QString Restricted(QStringView text);
 
 } // namespace Windows1252

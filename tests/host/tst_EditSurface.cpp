@@ -6,8 +6,10 @@
 #include "ScriptedDialogs.h"
 
 #include <Qsci/qsciscintilla.h>
+#include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QWidget>
 
 using namespace Qt::StringLiterals;
@@ -134,16 +136,25 @@ private slots:
         f.surface.setSelLength(5);
         QCOMPARE(f.surface.selText(), u"\u20ac \u201cq\u201d"_s);
 
-        // The widget's own copy and paste, the logic's paste, and typing.
+        // The widget's own copy and paste, the logic's paste, typing and an input method.
         f.surface.widget()->copy();
         QCOMPARE(QGuiApplication::clipboard()->text(), u"\u20ac \u201cq\u201d"_s);
         f.surface.setSelStart(14);
         f.surface.widget()->paste();
         f.surface.setSelTextBuf(u"\u0436\u2014"_s);
-        f.surface.widget()->insert(u"\u2122\u0436\U0001F600"_s);
+        for (QChar typed : u"\u2122\u0436"_s) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+            QApplication::sendEvent(f.surface.widget(), &key);
+        }
+        QInputMethodEvent composed;
+        composed.setCommitString(u"\u0436\u00e9"_s);
+        QApplication::sendEvent(f.surface.widget(), &composed);
+        QGuiApplication::clipboard()->setText(u"\U0001F600"_s);
+        f.surface.widget()->paste();
         QCOMPARE(f.surface.bytes(),
-                 "\x80 \x93q\x94 \x81\x8d\x8f\x90\x9d \x9c\xe9\x80 \x93q\x94?\x97\x99??");
-        QCOMPARE(f.surface.textLength(), 24);
+                 "\x80 \x93q\x94 \x81\x8d\x8f\x90\x9d \x9c\xe9\x80 \x93q\x94?\x97\x99??\xe9?");
+        // Shown as it will be saved.
+        QCOMPARE(f.surface.widget()->text().last(7), u"?\u2014\u2122??\u00e9?"_s);
     }
 
     void findTextIgnoresCaseWithinItsRange()
