@@ -192,8 +192,10 @@ void EditSurface::fill(const char *data, qsizetype size)
     m_text = TextState{!QByteArrayView(data, size).isValidUtf8(), isAscii(data, size)};
     if (size > 0) {
         // A loader fills a document nobody watches, in pieces: appending to the shown
-        // document costs far more per piece, and one huge append copies the whole text.
-        ILoader *loader = createLoader(*m_sci, size + 1024);
+        // document costs far more per piece, and one huge append copies the whole text. It is
+        // sized for the whole text held, since growing a document copies it.
+        const qsizetype length = m_text.eightBit ? Windows1252::Utf8Length({data, size}) : size;
+        ILoader *loader = createLoader(*m_sci, length + 1024);
         if (!loader)
             throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
         constexpr qsizetype kPiece = 1 << 20;

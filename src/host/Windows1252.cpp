@@ -92,15 +92,21 @@ char32_t decodeUtf8(const uchar *p, const uchar *end, int *length)
 
 } // namespace
 
+qsizetype Windows1252::Utf8Length(QByteArrayView bytes)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
+    const auto *end = p + bytes.size();
+    qsizetype length = bytes.size();
+    while ((p += asciiRun(p, end)) < end)
+        length += kUpperUtf8[*p++ - 0x80].length - 1;
+    return length;
+}
+
 QByteArray Windows1252::ToUtf8(QByteArrayView bytes)
 {
     const auto *begin = reinterpret_cast<const uchar *>(bytes.data());
     const auto *end = begin + bytes.size();
-    qsizetype size = bytes.size();
-    for (const uchar *p = begin; p < end; ++p)
-        if (*p >= 0x80)
-            size += kUpperUtf8[*p - 0x80].length - 1;
-    QByteArray out(size, Qt::Uninitialized);
+    QByteArray out(Utf8Length(bytes), Qt::Uninitialized);
     char *o = out.data();
     for (const uchar *p = begin; p < end;) {
         const qsizetype run = asciiRun(p, end);

@@ -9,8 +9,9 @@
 
 namespace Windows1252 {
 
-// The bytes' characters, as UTF-8.
+// The bytes' characters, as UTF-8, and the length of that UTF-8.
 QByteArray ToUtf8(QByteArrayView bytes);
+qsizetype Utf8Length(QByteArrayView bytes);
 // UTF-8 back to bytes. A character the code page lacks becomes '?', as it would in 8-bit text.
 QByteArray FromUtf8(QByteArrayView utf8);
 // The text with '?' for each character the code page lacks.
