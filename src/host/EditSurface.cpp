@@ -5,10 +5,12 @@
 #include "host/Guard.h"
 #include "host/HostError.h"
 #include "host/LineBreaks.h"
+#include "host/Windows1252.h"
 
 #include <Qsci/qsciscintilla.h>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -16,26 +18,57 @@ using Sci = QsciScintillaBase;
 
 namespace {
 
-// The Scintilla widget with the editor's own pop-up menu instead of the built-in one.
+// The Scintilla widget with the editor's own pop-up menu instead of the built-in one. What a
+// user types, pastes or drops into 8-bit text is held to the characters its bytes can be, as
+// the file will have them.
 class Surface : public QsciScintilla
 {
 public:
     using QsciScintilla::QsciScintilla;
     std::function<QMenu *()> popup;
+    std::function<bool()> eightBit;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override
     {
         // Shift+F10 opens the pop-up menu at the caret, as the Menu key does.
-        if (event->key() != Qt::Key_F10 || event->modifiers() != Qt::ShiftModifier) {
+        if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+            const long caret = SendScintilla(SCI_GETCURRENTPOS);
+            const QPoint at(int(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, caret)),
+                            int(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, caret)));
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+            contextMenuEvent(&menu);
+            return;
+        }
+        const QString text = held(event->text());
+        if (text == event->text()) {
             QsciScintilla::keyPressEvent(event);
             return;
         }
-        const long caret = SendScintilla(SCI_GETCURRENTPOS);
-        const QPoint at(int(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, caret)),
-                        int(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, caret)));
-        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
-        contextMenuEvent(&menu);
+        QKeyEvent typed(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                        event->nativeVirtualKey(), event->nativeModifiers(), text,
+                        event->isAutoRepeat(), quint16(event->count()));
+        QsciScintilla::keyPressEvent(&typed);
+        event->setAccepted(typed.isAccepted());
+    }
+
+    void inputMethodEvent(QInputMethodEvent *event) override
+    {
+        const QString text = held(event->commitString());
+        if (text == event->commitString()) {
+            QsciScintilla::inputMethodEvent(event);
+            return;
+        }
+        QInputMethodEvent composed(event->preeditString(), event->attributes());
+        composed.setCommitString(text, event->replacementStart(), event->replacementLength());
+        QsciScintilla::inputMethodEvent(&composed);
+        event->setAccepted(composed.isAccepted());
+    }
+
+    QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override
+    {
+        const QByteArray text = QsciScintilla::fromMimeData(source, rectangular);
+        return eightBit() ? Windows1252::ToUtf8(Windows1252::FromUtf8(text)) : text;
     }
 
     void contextMenuEvent(QContextMenuEvent *event) override
@@ -44,6 +77,12 @@ protected:
             menu->exec(event->globalPos());
         else
             QsciScintilla::contextMenuEvent(event);
+    }
+
+private:
+    QString held(const QString &text) const
+    {
+        return eightBit() ? Windows1252::Restricted(text) : text;
     }
 };
 
@@ -54,6 +93,7 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
 {
     auto *surface = new Surface(parent);
     surface->popup = [this] { return m_popup; };
+    surface->eightBit = [this] { return m_text.eightBit; };
     m_sci = surface;
     m_sci->setObjectName(QStringLiteral("mmoEditor"));
     m_sci->setUtf8(true);
@@ -67,9 +107,9 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
     connect(m_sci, &QsciScintilla::textChanged, this, &EditSurface::onTextChanged);
     connect(m_sci, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int, int type, const char *text, int length) {
-                if (m_asciiOnly && (type & Sci::SC_MOD_INSERTTEXT) && text
+                if (m_text.asciiOnly && (type & Sci::SC_MOD_INSERTTEXT) && text
                     && !isAscii(text, length))
-                    m_asciiOnly = false;
+                    m_text.asciiOnly = false;
             });
 }
 
@@ -83,13 +123,13 @@ bool EditSurface::isAscii(const char *data, qsizetype size)
 
 bool EditSurface::positionsAreBytes() const
 {
-    if (!isUtf8() || m_asciiOnly)
+    if (m_text.asciiOnly)
         return true;
     // Character positions of UTF-8 text need Scintilla's line character index, built on
     // first use rather than on every load.
-    if (!m_indexAllocated) {
+    if (!m_text.indexAllocated) {
         m_sci->SendScintilla(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF32);
-        m_indexAllocated = true;
+        m_text.indexAllocated = true;
     }
     return false;
 }
@@ -108,7 +148,7 @@ void EditSurface::raiseChange()
 
 bool EditSurface::isUtf8() const
 {
-    return m_sci->isUtf8();
+    return !m_text.eightBit;
 }
 
 // Scintilla's loader interface: fills a fresh document that no view watches yet. Declared
@@ -149,19 +189,21 @@ void EditSurface::fill(const char *data, qsizetype size)
     // Empty the old document first, so that two large texts are never held at once.
     m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0UL);
     m_sci->SendScintilla(Sci::SCI_CLEARALL);
-    m_indexAllocated = false;
-    const bool utf8 = QByteArrayView(data, size).isValidUtf8();
-    m_asciiOnly = isAscii(data, size);
+    m_text = TextState{!QByteArrayView(data, size).isValidUtf8(), isAscii(data, size)};
     if (size > 0) {
         // A loader fills a document nobody watches, in pieces: appending to the shown
-        // document costs far more per piece, and one huge append copies the whole text.
-        ILoader *loader = createLoader(*m_sci, size + 1024);
+        // document costs far more per piece, and one huge append copies the whole text. It is
+        // sized for the whole text held, since growing a document copies it.
+        const qsizetype length = m_text.eightBit ? Windows1252::Utf8Length({data, size}) : size;
+        ILoader *loader = createLoader(*m_sci, length + 1024);
         if (!loader)
             throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
         constexpr qsizetype kPiece = 1 << 20;
         for (qsizetype offset = 0; offset < size; offset += kPiece) {
-            if (loader->AddData(data + offset, std::min(kPiece, size - offset))
-                != Sci::SC_STATUS_OK) {
+            const QByteArrayView piece(data + offset, std::min(kPiece, size - offset));
+            const QByteArray held = m_text.eightBit ? Windows1252::ToUtf8(piece) : QByteArray();
+            const QByteArrayView add = m_text.eightBit ? QByteArrayView(held) : piece;
+            if (loader->AddData(add.data(), add.size()) != Sci::SC_STATUS_OK) {
                 loader->Release();
                 throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
             }
@@ -169,10 +211,10 @@ void EditSurface::fill(const char *data, qsizetype size)
         void *document = loader->ConvertToDocument();
         m_sci->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document);
         m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, document);
-        // The end-of-line mode belongs to the document.
+        // The code page and the end-of-line mode belong to the document.
+        m_sci->setUtf8(true);
         m_sci->SendScintilla(Sci::SCI_SETEOLMODE, Sci::SC_EOL_CRLF);
     }
-    m_sci->setUtf8(utf8);
     m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 1UL);
     m_sci->SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
     m_sci->SendScintilla(Sci::SCI_SETSAVEPOINT);
@@ -180,20 +222,30 @@ void EditSurface::fill(const char *data, qsizetype size)
     --m_silent;
 }
 
-QByteArray EditSurface::bytes() const
+QByteArrayView EditSurface::surfaceText() const
 {
     const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
     const auto *data = static_cast<const char *>(
         m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    return QByteArray(data, length);
+    return QByteArrayView(data, length);
+}
+
+QByteArray EditSurface::toSurface(const QString &text) const
+{
+    return m_text.eightBit ? Windows1252::Restricted(text).toUtf8() : text.toUtf8();
+}
+
+QByteArray EditSurface::bytes() const
+{
+    return m_text.eightBit ? Windows1252::FromUtf8(surfaceText()) : surfaceText().toByteArray();
 }
 
 QByteArray EditSurface::linesText() const
 {
-    const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
-    const auto *data = static_cast<const char *>(
-        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    return LinesWithCrLf(data, length);
+    if (m_text.eightBit)
+        return LinesWithCrLf(Windows1252::FromUtf8(surfaceText()));
+    const QByteArrayView text = surfaceText();
+    return LinesWithCrLf(text.data(), text.size());
 }
 
 void EditSurface::setLinesText(const QByteArray &text)
@@ -253,16 +305,6 @@ int EditSurface::charPosition(long bytePosition) const
                                                    bytePosition));
 }
 
-QByteArray EditSurface::encode(const QString &text) const
-{
-    return isUtf8() ? text.toUtf8() : text.toLatin1();
-}
-
-QString EditSurface::decode(const QByteArray &bytes) const
-{
-    return isUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
-}
-
 int EditSurface::textLength() const
 {
     return charPosition(m_sci->SendScintilla(Sci::SCI_GETLENGTH));
@@ -295,14 +337,12 @@ QString EditSurface::selText() const
 {
     const long start = m_sci->SendScintilla(Sci::SCI_GETSELECTIONSTART);
     const long end = m_sci->SendScintilla(Sci::SCI_GETSELECTIONEND);
-    const auto *data = static_cast<const char *>(
-        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    return decode(QByteArray(data + start, end - start));
+    return QString::fromUtf8(surfaceText().sliced(start, end - start));
 }
 
 void EditSurface::setSelText(const QString &text)
 {
-    const QByteArray b = encode(text);
+    const QByteArray b = toSurface(text);
     const long start = m_sci->SendScintilla(Sci::SCI_GETSELECTIONSTART);
     const long end = m_sci->SendScintilla(Sci::SCI_GETSELECTIONEND);
     ++m_silent;
@@ -351,9 +391,7 @@ int EditSurface::findText(const QString &text, int start, int length)
 int EditSurface::findFolded(const QString &text, long fromByte, long toByte) const
 {
     // Scintilla only folds ASCII; other letters are folded by Qt on the decoded range.
-    const auto *data = static_cast<const char *>(
-        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    const QString haystack = decode(QByteArray::fromRawData(data + fromByte, toByte - fromByte));
+    const QString haystack = QString::fromUtf8(surfaceText().sliced(fromByte, toByte - fromByte));
     const qsizetype index = haystack.indexOf(text, 0, Qt::CaseInsensitive);
     if (index < 0)
         return -1;
@@ -400,9 +438,7 @@ void EditSurface::endUndoAction()
 
 int EditSurface::characterCount(const QString &text) const
 {
-    const QByteArray b = encode(text);
-    if (!isUtf8())
-        return int(b.size());
+    const QByteArray b = toSurface(text);
     int count = 0;
     for (char c : b)
         count += (uchar(c) & 0xC0) != 0x80;
@@ -411,11 +447,8 @@ int EditSurface::characterCount(const QString &text) const
 
 qsizetype EditSurface::replaceAll(const QString &text, const QString &replacement, int start)
 {
-    const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
-    const auto *data = static_cast<const char *>(
-        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    const QByteArrayView old(data, length);
-    const ReplaceAllResult result = ReplaceAllBytes(old, isUtf8(), text, replacement,
+    const QByteArrayView old = surfaceText();
+    const ReplaceAllResult result = ReplaceAllBytes(old, text, toSurface(replacement),
                                                     bytePosition(start));
     if (result.replacements == 0)
         return 0;
@@ -431,15 +464,13 @@ qsizetype EditSurface::replaceAll(const QString &text, const QString &replacemen
     while (suffix < shorter - prefix
            && old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix])
         ++suffix;
-    if (isUtf8()) {
-        const auto inside = [](QByteArrayView b, qsizetype i) {
-            return i < b.size() && (uchar(b[i]) & 0xC0) == 0x80;
-        };
-        while (prefix > 0 && (inside(old, prefix) || inside(now, prefix)))
-            --prefix;
-        while (suffix > 0 && inside(old, old.size() - suffix))
-            --suffix;
-    }
+    const auto inside = [](QByteArrayView b, qsizetype i) {
+        return i < b.size() && (uchar(b[i]) & 0xC0) == 0x80;
+    };
+    while (prefix > 0 && (inside(old, prefix) || inside(now, prefix)))
+        --prefix;
+    while (suffix > 0 && inside(old, old.size() - suffix))
+        --suffix;
 
     ++m_silent;
     m_sci->SendScintilla(Sci::SCI_BEGINUNDOACTION);

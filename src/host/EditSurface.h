@@ -13,7 +13,9 @@ class QsciScintilla;
 class QWidget;
 
 // A document's text is bytes. Text that is valid UTF-8 is edited as UTF-8; any other text in
-// 8-bit mode, one character per byte. Positions and lengths are counted in characters.
+// 8-bit mode, one windows-1252 character per byte (see Windows1252.h). The surface holds 8-bit
+// text as the UTF-8 of those characters, so that it shows, searches and copies them, and gives
+// the bytes back on every read. Positions and lengths are counted in characters.
 class EditSurface : public QObject
 {
     Q_OBJECT
@@ -61,13 +63,11 @@ public:
     void beginUndoAction();
     void endUndoAction();
 
-    // Converts between character positions and byte positions of the content.
+    // Converts between character positions and byte positions of the surface's UTF-8.
     long bytePosition(int charPosition) const;
     int charPosition(long bytePosition) const;
-    QByteArray encode(const QString &text) const;
-    QString decode(const QByteArray &bytes) const;
 
-    // The length of text in the surface's characters: code points in UTF-8 mode, else bytes.
+    // The number of characters text takes in the document.
     int characterCount(const QString &text) const;
     // Replace All from the first occurrence at or after start (see ReplaceAllBytes), as one undo
     // step and one OnChange; the caret ends just after the text inserted last. Returns the
@@ -77,7 +77,17 @@ public:
     std::function<void()> OnChange;
 
 private:
+    // What the surface knows of the text it holds; set whenever text is loaded.
+    struct TextState
+    {
+        bool eightBit = false;               // windows-1252 bytes, held as UTF-8
+        bool asciiOnly = true;               // so byte positions are character positions
+        mutable bool indexAllocated = false; // Scintilla's character index, built on first use
+    };
+
     void fill(const char *data, qsizetype size);
+    QByteArrayView surfaceText() const;
+    QByteArray toSurface(const QString &text) const;
     int findFolded(const QString &text, long fromByte, long toByte) const;
     static bool isAscii(const char *data, qsizetype size);
     bool positionsAreBytes() const;
@@ -89,7 +99,6 @@ private:
     QMenu *m_popup = nullptr;
     int m_silent = 0;
     bool m_wordWrap = false;
-    bool m_asciiOnly = true;
-    mutable bool m_indexAllocated = false;
+    TextState m_text;
     EditorFont m_font;
 };
