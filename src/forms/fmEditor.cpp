@@ -96,7 +96,7 @@ MenuItem *TfrmEditor::addItem(QMenu *menu, const char *name, const QString &capt
         action->setToolTip(hint);
     }
     menu->addAction(action);
-    return new MenuItem(action, guard);
+    return m_menuItems.emplace_back(std::make_unique<MenuItem>(action, guard)).get();
 }
 
 void TfrmEditor::createMenus()

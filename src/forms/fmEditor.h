@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 class BrowserView;
 class Dialogs;
@@ -145,6 +146,7 @@ private:
 
     Dialogs &m_dialogs;
     QStringList m_arguments;
+    std::vector<std::unique_ptr<MenuItem>> m_menuItems;
     int m_closeDepth = 0;
     bool m_shownOnce = false;
 };
