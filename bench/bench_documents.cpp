@@ -63,7 +63,7 @@ void BenchDocuments()
     const double peakTwoMb = PeakRssMb() - baseMb;
     const double peakTwoAbsMb = PeakRssMb();
 
-    form->mmoEditor->widget()->insert(QStringLiteral("x"));
+    qobject_cast<QsciScintilla *>(form->mmoEditor->widget())->insert(QStringLiteral("x"));
     const double saveMs = MedianMs(3, [&] { form->itmSave->Click(); });
     const QByteArray saved = form->mmoEditor->linesText();
     const double writeMs = MedianMs(3, [&] {

@@ -59,7 +59,7 @@ Figures measure(TfrmEditor &form, qsizetype size)
         if (form.mmoEditor->bytes() != expected)
             qFatal("Replace All on %lld bytes gave a different text", qlonglong(size));
         // One undo step brings the generated text back for the next run.
-        undos.push_back(TimeMs([&] { form.mmoEditor->widget()->undo(); }));
+        undos.push_back(TimeMs([&] { qobject_cast<QsciScintilla *>(form.mmoEditor->widget())->undo(); }));
         if (form.mmoEditor->bytes() != html)
             qFatal("undoing Replace All on %lld bytes did not restore the text", qlonglong(size));
         SettleEvents();

@@ -87,7 +87,7 @@ void InitializeEditor(TfrmEditor &form)
     form.DocumentList = std::make_unique<TDocumentList>();
     auto first = std::make_shared<THTMLInfo>();
     first->SetFullPath(QString());
-    first->Text.clear();
+    first->Text.reset(form.mmoEditor->createDocument());
     first->Saved = true;
     form.DocumentList->Add(first);
     form.CurrentDocument = first;
@@ -130,7 +130,6 @@ void OpenDocument(TfrmEditor &form, const QString &fileName)
 {
     DocumentRef current = form.DocumentList->Items(form.tabFileList->tabIndex());
     form.CurrentDocument = current;
-    const bool wasSaved = current->Saved;
     const int selected = form.tabFileList->tabIndex();
 
     const int open = form.DocumentList->IndexOfPath(fileName);
@@ -145,35 +144,21 @@ void OpenDocument(TfrmEditor &form, const QString &fileName)
     }
 
     // Read before anything is touched: a file that cannot be read changes nothing.
-    const QByteArray content = ReadDocumentFile(fileName);
-    const bool browsing = form.pgpEditor->activePage() == form.shtBrowse;
-
-    if (current->FullPath.isEmpty() && current->Saved) {
-        current->SetFullPath(fileName);
-        form.mmoEditor->linesClear();
-        form.mmoEditor->setLinesText(content);
-        current->Saved = true;
-        form.tabFileList->setTab(selected, current->FileName);
-        form.setWindowTitle(form.BaseCaption + QStringLiteral(" - ") + current->FullPath);
-        if (browsing)
-            form.NavigatePreview(current->FullPath);
-        return;
-    }
-
-    current->Text = form.mmoEditor->linesText();
-    auto record = std::make_shared<THTMLInfo>();
+    std::unique_ptr<EditingDocument> text = form.mmoEditor->createDocument(ReadDocumentFile(fileName));
+    const bool reuse = current->FullPath.isEmpty() && current->Saved;
+    const DocumentRef record = reuse ? current : std::make_shared<THTMLInfo>();
     record->SetFullPath(fileName);
-    form.mmoEditor->linesClear();
-    form.mmoEditor->setLinesText(content);
+    record->Text.reset(std::move(text));
     record->Saved = true;
-    // Clearing and loading marked the outgoing document through the change handler.
-    current->Saved = wasSaved;
-    form.tabFileList->setTab(selected, TfrmEditor::TabCaption(*current));
-    form.DocumentList->Add(record);
-    form.tabFileList->add(record->FileName);
-    form.tabFileList->setTabIndex(form.tabFileList->count() - 1);
+    if (!reuse) {
+        // The outgoing document keeps its text, flag and caption as they are.
+        form.DocumentList->Add(record);
+        form.tabFileList->add(record->FileName);
+        form.tabFileList->setTabIndex(form.tabFileList->count() - 1);
+    }
+    form.tabFileListChange();
     form.setWindowTitle(form.BaseCaption + QStringLiteral(" - ") + record->FullPath);
-    if (browsing)
+    if (form.pgpEditor->activePage() == form.shtBrowse)
         form.NavigatePreview(record->FullPath);
 }
 

@@ -10,7 +10,6 @@
 #include "host/PageControl.h"
 #include "host/TabStrip.h"
 
-#include <Qsci/qsciscintilla.h>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>

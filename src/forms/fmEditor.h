@@ -125,6 +125,9 @@ public:
 
     // The caption a tab shows for a record: its name, marked when it has unsaved changes.
     static QString TabCaption(const THTMLInfo &record);
+    // The one place a document comes onto the surface, in the selected tab: the change handler
+    // runs once, as for any new text, and the document's flag and tab caption are put back.
+    void ShowDocument(THTMLInfo &document);
     // The record of the selected tab; also makes it CurrentDocument.
     THTMLInfo &LookUpCurrentDocument();
 

@@ -11,6 +11,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPointer>
 
 using Sci = QsciScintillaBase;
 
@@ -47,7 +48,68 @@ protected:
     }
 };
 
+bool isAscii(const char *data, qsizetype size)
+{
+    for (qsizetype i = 0; i < size; ++i)
+        if (static_cast<unsigned char>(data[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+// Holds programmatic changes back from OnChange for as long as it lives.
+class Silence
+{
+public:
+    explicit Silence(int &depth) : m_depth(depth) { ++m_depth; }
+    ~Silence() { --m_depth; }
+    Silence(const Silence &) = delete;
+    Silence &operator=(const Silence &) = delete;
+
+private:
+    int &m_depth;
+};
+
 } // namespace
+
+// One text of the surface: a Scintilla document, of which it holds one reference, with what
+// belongs to that text rather than to the view.
+class SurfaceDocument final : public EditingDocument
+{
+public:
+    SurfaceDocument(EditSurface &surface, void *pointer) : surface(&surface), pointer(pointer) {}
+    ~SurfaceDocument() override
+    {
+        if (surface)
+            surface->release(*this);
+    }
+
+    bool isShown() const override { return surface && surface->m_shown == this; }
+    QByteArray linesText() const override
+    {
+        return surface ? surface->linesTextOf(*this) : QByteArray();
+    }
+
+    // Encoding from the bytes a text starts with; typing may add non-ASCII letters later.
+    void takeEncodingOf(const char *data, qsizetype size)
+    {
+        utf8 = QByteArrayView(data, size).isValidUtf8();
+        asciiOnly = isAscii(data, size);
+        indexAllocated = false;
+    }
+
+    QPointer<EditSurface> surface;
+    void *pointer;
+    // Undo collection and line ends are set when the text is first shown.
+    bool prepared = false;
+    bool utf8 = true;
+    bool asciiOnly = true;
+    bool indexAllocated = false;
+    // Where the user was in this text, kept while another one is shown.
+    long anchor = 0;
+    long caret = 0;
+    long firstLine = 0;
+    long xOffset = 0;
+};
 
 EditSurface::EditSurface(Guard &guard, QWidget *parent)
     : QObject(parent), m_guard(guard)
@@ -64,32 +126,43 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
     m_sci->SendScintilla(Sci::SCI_SETLAYOUTCACHE, Sci::SC_CACHE_PAGE);
     m_sci->setMarginWidth(1, 0);
     setFont(EditorFont{QStringLiteral("MS Sans Serif"), 8, false, false});
+
+    void *initial = m_sci->SendScintillaPtrResult(Sci::SCI_GETDOCPOINTER);
+    m_sci->SendScintilla(Sci::SCI_ADDREFDOCUMENT, 0UL, initial);
+    m_own = std::make_unique<SurfaceDocument>(*this, initial);
+    m_own->prepared = true;
+    m_shown = m_own.get();
+
     connect(m_sci, &QsciScintilla::textChanged, this, &EditSurface::onTextChanged);
     connect(m_sci, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int, int type, const char *text, int length) {
-                if (m_asciiOnly && (type & Sci::SC_MOD_INSERTTEXT) && text
+                if (m_shown->asciiOnly && (type & Sci::SC_MOD_INSERTTEXT) && text
                     && !isAscii(text, length))
-                    m_asciiOnly = false;
+                    m_shown->asciiOnly = false;
             });
 }
 
-bool EditSurface::isAscii(const char *data, qsizetype size)
+EditSurface::~EditSurface()
 {
-    for (qsizetype i = 0; i < size; ++i)
-        if (static_cast<unsigned char>(data[i]) >= 0x80)
-            return false;
-    return true;
+    // Texts that outlive the surface keep their memory until the process ends.
+    m_own->surface = nullptr;
+    m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, m_own->pointer);
+}
+
+QWidget *EditSurface::widget() const
+{
+    return m_sci;
 }
 
 bool EditSurface::positionsAreBytes() const
 {
-    if (!isUtf8() || m_asciiOnly)
+    if (!isUtf8() || m_shown->asciiOnly)
         return true;
     // Character positions of UTF-8 text need Scintilla's line character index, built on
     // first use rather than on every load.
-    if (!m_indexAllocated) {
+    if (!m_shown->indexAllocated) {
         m_sci->SendScintilla(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF32);
-        m_indexAllocated = true;
+        m_shown->indexAllocated = true;
     }
     return false;
 }
@@ -143,41 +216,119 @@ ILoader *createLoader(const QsciScintillaBase &sci, qsizetype size)
 
 } // namespace
 
+void *EditSurface::load(const char *data, qsizetype size)
+{
+    // A loader fills a document nobody watches, in pieces: appending to the shown document
+    // costs far more per piece, and one huge append copies the whole text.
+    ILoader *loader = createLoader(*m_sci, size + 1024);
+    if (!loader)
+        throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
+    constexpr qsizetype kPiece = 1 << 20;
+    for (qsizetype offset = 0; offset < size; offset += kPiece) {
+        if (loader->AddData(data + offset, std::min(kPiece, size - offset)) != Sci::SC_STATUS_OK) {
+            loader->Release();
+            throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
+        }
+    }
+    return loader->ConvertToDocument();
+}
+
 void EditSurface::fill(const char *data, qsizetype size)
 {
-    ++m_silent;
-    // Empty the old document first, so that two large texts are never held at once.
+    const Silence silence(m_silent);
+    SurfaceDocument &shown = *m_shown;
+    // Empty the old text first, so that two large texts are never held at once.
     m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0UL);
     m_sci->SendScintilla(Sci::SCI_CLEARALL);
-    m_indexAllocated = false;
-    const bool utf8 = QByteArrayView(data, size).isValidUtf8();
-    m_asciiOnly = isAscii(data, size);
-    if (size > 0) {
-        // A loader fills a document nobody watches, in pieces: appending to the shown
-        // document costs far more per piece, and one huge append copies the whole text.
-        ILoader *loader = createLoader(*m_sci, size + 1024);
-        if (!loader)
-            throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
-        constexpr qsizetype kPiece = 1 << 20;
-        for (qsizetype offset = 0; offset < size; offset += kPiece) {
-            if (loader->AddData(data + offset, std::min(kPiece, size - offset))
-                != Sci::SC_STATUS_OK) {
-                loader->Release();
-                throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
-            }
+    shown.prepared = false;
+    shown.takeEncodingOf(data, size);
+    shown.anchor = shown.caret = shown.firstLine = shown.xOffset = 0;
+    try {
+        if (size > 0) {
+            void *filled = load(data, size);
+            m_sci->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, filled);
+            m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, shown.pointer);
+            shown.pointer = filled;
         }
-        void *document = loader->ConvertToDocument();
-        m_sci->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document);
-        m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, document);
-        // The end-of-line mode belongs to the document.
-        m_sci->SendScintilla(Sci::SCI_SETEOLMODE, Sci::SC_EOL_CRLF);
+    } catch (...) {
+        settle(shown);
+        throw;
     }
-    m_sci->setUtf8(utf8);
-    m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 1UL);
-    m_sci->SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
-    m_sci->SendScintilla(Sci::SCI_SETSAVEPOINT);
-    m_sci->SendScintilla(Sci::SCI_GOTOPOS, 0UL);
-    --m_silent;
+    settle(shown);
+}
+
+std::unique_ptr<EditingDocument> EditSurface::createDocument(const QByteArray &bytes)
+{
+    void *pointer = bytes.isEmpty() ? m_sci->SendScintillaPtrResult(Sci::SCI_CREATEDOCUMENT)
+                                    : load(bytes.constData(), bytes.size());
+    auto document = std::make_unique<SurfaceDocument>(*this, pointer);
+    document->takeEncodingOf(bytes.constData(), bytes.size());
+    return document;
+}
+
+void EditSurface::showDocument(EditingDocument &document)
+{
+    auto *shown = dynamic_cast<SurfaceDocument *>(&document);
+    Q_ASSERT(shown && shown->surface == this);
+    attach(*shown);
+    raiseChange();
+}
+
+void EditSurface::attach(SurfaceDocument &document)
+{
+    if (m_shown == &document)
+        return;
+    const Silence silence(m_silent);
+    SurfaceDocument &left = *m_shown;
+    left.anchor = m_sci->SendScintilla(Sci::SCI_GETANCHOR);
+    left.caret = m_sci->SendScintilla(Sci::SCI_GETCURRENTPOS);
+    left.firstLine = m_sci->SendScintilla(Sci::SCI_DOCLINEFROMVISIBLE,
+                                          m_sci->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE));
+    left.xOffset = m_sci->SendScintilla(Sci::SCI_GETXOFFSET);
+    m_sci->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document.pointer);
+    m_shown = &document;
+    settle(document);
+}
+
+void EditSurface::settle(SurfaceDocument &document)
+{
+    if (!document.prepared) {
+        // These belong to the document, not to the view.
+        m_sci->SendScintilla(Sci::SCI_SETEOLMODE, Sci::SC_EOL_CRLF);
+        m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 1UL);
+        m_sci->SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
+        m_sci->SendScintilla(Sci::SCI_SETSAVEPOINT);
+        document.prepared = true;
+    }
+    m_sci->setUtf8(document.utf8);
+    m_sci->SendScintilla(Sci::SCI_SETSEL, static_cast<unsigned long>(document.anchor),
+                         document.caret);
+    m_sci->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE,
+                         m_sci->SendScintilla(Sci::SCI_VISIBLEFROMDOCLINE,
+                                              static_cast<unsigned long>(document.firstLine)));
+    m_sci->SendScintilla(Sci::SCI_SETXOFFSET, static_cast<unsigned long>(document.xOffset));
+}
+
+void EditSurface::release(SurfaceDocument &document)
+{
+    if (m_shown == &document)
+        attach(*m_own);
+    m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, document.pointer);
+}
+
+QByteArray EditSurface::linesTextOf(const SurfaceDocument &document) const
+{
+    if (&document == m_shown)
+        return linesText();
+    if (!m_reader)
+        m_reader = std::make_unique<QsciScintillaBase>();
+    m_reader->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document.pointer);
+    const long length = m_reader->SendScintilla(Sci::SCI_GETLENGTH);
+    const auto *data = static_cast<const char *>(
+        m_reader->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
+    QByteArray text = LinesWithCrLf(data, length);
+    m_reader->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, static_cast<void *>(nullptr));
+    return text;
 }
 
 QByteArray EditSurface::bytes() const

@@ -1,27 +1,41 @@
 // The editing surface mmoEditor: a byte-exact text editor with the memo operations the logic uses.
 #pragma once
 
+#include "docs/EditingDocument.h"
 #include "host/Dialogs.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <functional>
+#include <memory>
 
 class Guard;
 class QMenu;
 class QsciScintilla;
+class QsciScintillaBase;
 class QWidget;
+class SurfaceDocument;
 
 // A document's text is bytes. Text that is valid UTF-8 is edited as UTF-8; any other text in
 // 8-bit mode, one character per byte. Positions and lengths are counted in characters.
+// The surface holds any number of texts and shows one at a time; every operation below acts on
+// the shown one.
 class EditSurface : public QObject
 {
     Q_OBJECT
 public:
     EditSurface(Guard &guard, QWidget *parent);
+    ~EditSurface() override;
 
-    QsciScintilla *widget() const { return m_sci; }
+    QWidget *widget() const;
     void setPopupMenu(QMenu *menu) { m_popup = menu; }
+
+    // A new text holding bytes, not shown, with no undo history and the caret at its start.
+    // Fails with "Not enough memory for %d bytes" as setLinesText does.
+    std::unique_ptr<EditingDocument> createDocument(const QByteArray &bytes = {});
+    // Shows a text this surface created in place of the shown one; each keeps its undo history,
+    // caret, selection and scroll position. Raises OnChange once, as replacing the text does.
+    void showDocument(EditingDocument &document);
 
     // Lines.Text get: every line followed by CR LF (see LinesWithCrLf).
     QByteArray linesText() const;
@@ -77,9 +91,16 @@ public:
     std::function<void()> OnChange;
 
 private:
+    friend class SurfaceDocument;
+
     void fill(const char *data, qsizetype size);
+    void *load(const char *data, qsizetype size);
+    void attach(SurfaceDocument &document);
+    // Applies what belongs to the shown text: its first settings, encoding and place.
+    void settle(SurfaceDocument &document);
+    void release(SurfaceDocument &document);
+    QByteArray linesTextOf(const SurfaceDocument &document) const;
     int findFolded(const QString &text, long fromByte, long toByte) const;
-    static bool isAscii(const char *data, qsizetype size);
     bool positionsAreBytes() const;
     void raiseChange();
     void onTextChanged();
@@ -89,7 +110,10 @@ private:
     QMenu *m_popup = nullptr;
     int m_silent = 0;
     bool m_wordWrap = false;
-    bool m_asciiOnly = true;
-    mutable bool m_indexAllocated = false;
     EditorFont m_font;
+    // The surface's own text, shown while no other is.
+    std::unique_ptr<SurfaceDocument> m_own;
+    SurfaceDocument *m_shown = nullptr;
+    // Reads texts that are not shown, without disturbing the view.
+    mutable std::unique_ptr<QsciScintillaBase> m_reader;
 };

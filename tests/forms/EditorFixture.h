@@ -38,7 +38,7 @@ struct EditorFixture
     }
     int tabIndex() const { return form->tabFileList->tabIndex(); }
     // What a user's typing does: an edit at the caret through the toolkit.
-    void type(const QString &text) { form->mmoEditor->widget()->insert(text); }
+    void type(const QString &text) { qobject_cast<QsciScintilla *>(form->mmoEditor->widget())->insert(text); }
     // A user's click on a tab of the strip.
     void clickTab(int index)
     {

@@ -138,9 +138,9 @@ private slots:
                  row.message.isEmpty() ? QStringList() : QStringList{row.message});
         // One undo step brings back every byte, and loading was no step.
         if (row.result != row.text)
-            e.editor().widget()->undo();
+            qobject_cast<QsciScintilla *>(e.editor().widget())->undo();
         QCOMPARE(e.editor().bytes(), row.text);
-        QVERIFY(!e.editor().widget()->isUndoAvailable());
+        QVERIFY(!qobject_cast<QsciScintilla *>(e.editor().widget())->isUndoAvailable());
     }
 
     // Both dialogs are modeless and keep their state when closed. Each searches for its own
@@ -253,7 +253,7 @@ private slots:
         const bool wrapped = e.f().itm_wordwrap->Checked();
         for (bool expected : {wrapped, !wrapped, wrapped}) {
             QCOMPARE(e.f().itm_wordwrap->Checked(), expected);
-            QCOMPARE(e.editor().widget()->wrapMode(),
+            QCOMPARE(qobject_cast<QsciScintilla *>(e.editor().widget())->wrapMode(),
                      expected ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
             e.f().itm_wordwrap->action()->trigger();
         }

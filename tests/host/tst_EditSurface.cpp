@@ -90,7 +90,7 @@ private slots:
         f.surface.clearSelection();
         // Pasted text stops at its first NUL; a user's typing goes through the toolkit.
         f.surface.setSelTextBuf(QStringLiteral(",") + QChar(0) + QStringLiteral("z"));
-        f.surface.widget()->insert(QStringLiteral("!"));
+        qobject_cast<QsciScintilla *>(f.surface.widget())->insert(QStringLiteral("!"));
         f.surface.linesClear();
         QCOMPARE(f.atChange, QByteArrayList({"hello world", "hey world", "heyworld", "hey,world",
                                              "hey,!world", ""}));
@@ -109,7 +109,7 @@ private slots:
         // Plain ASCII text that gains a multi-byte letter by typing counts characters too.
         f.surface.setLinesText("ab cd");
         f.surface.setSelStart(1);
-        f.surface.widget()->insert(QString::fromUtf8("\xc3\xa9"));
+        qobject_cast<QsciScintilla *>(f.surface.widget())->insert(QString::fromUtf8("\xc3\xa9"));
         QCOMPARE(f.surface.findText(QStringLiteral("cd"), 0, 6), 4);
     }
 
