@@ -1,4 +1,4 @@
 list(APPEND ORVIK_SOURCES
-  src/app/unCommon.cpp src/app/unCommon.h
+  src/app/unCommon.cpp src/app/unCommon.h src/app/EditorWindow.h
   src/app/Startup.cpp src/app/Startup.h
 )

@@ -1,12 +1,11 @@
 #include "app/unCommon.h"
 
-#include "forms/fmEditor.h"
+#include "app/EditorWindow.h"
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
 #include "host/FileRead.h"
 #include "host/MenuItem.h"
-#include "host/PageControl.h"
 #include "host/SettingsStore.h"
 #include "host/TabStrip.h"
 
@@ -36,9 +35,9 @@ int readInteger(SettingsStore &store, const char *name, int fallback)
 
 // Points the file panel at the command-line file or the stored start directory, falling back
 // to the file-system root. When even the root fails, start-up goes on where the panel is.
-void placeFilePanel(TfrmEditor &form, SettingsStore &store)
+void placeFilePanel(EditorWindow &form, SettingsStore &store)
 {
-    TFileListBox &list = *form.FileList;
+    TFileListBox &list = form.filePanel();
     const auto startDirectory = [&] { list.ApplyFilePath(store.ReadString(QStringLiteral("StartDirectory"))); };
     const auto root = [&] { list.ApplyFilePath(QDir::rootPath()); };
     if (!form.CommandLineFile.isEmpty() && attempt([&] { list.ApplyFilePath(form.CommandLineFile); }))
@@ -49,12 +48,12 @@ void placeFilePanel(TfrmEditor &form, SettingsStore &store)
 
 } // namespace
 
-void InitializeEditor(TfrmEditor &form)
+void InitializeEditor(EditorWindow &form)
 {
     const QStringList &args = form.arguments();
     form.CommandLineFile = args.size() > 1 ? args.at(1) : QString();
     const QString startDirectory = QDir::currentPath();
-    form.pgpEditor->setActivePage(form.shtEdit);
+    form.showEditPage();
 
     {
         SettingsStore store;
@@ -69,11 +68,11 @@ void InitializeEditor(TfrmEditor &form)
         const int fontSize = readInteger(store, "FontSize", 10);
         const bool wordWrap = readInteger(store, "WordWrap", 0) == 1;
 
-        form.itm_wordwrap->setChecked(wordWrap);
-        form.mmoEditor->setWordWrap(wordWrap);
+        form.wordWrapItem().setChecked(wordWrap);
+        form.surface().setWordWrap(wordWrap);
         store.CloseKey();
 
-        EditorFont font = form.mmoEditor->font();
+        EditorFont font = form.surface().font();
         if (!fontName.isEmpty())
             font.name = fontName;
         font.size = fontSize;
@@ -81,22 +80,22 @@ void InitializeEditor(TfrmEditor &form)
             font.bold = bold == 1;
             font.italic = italic == 1;
         }
-        form.mmoEditor->setFont(font);
+        form.surface().setFont(font);
     }
 
     form.DocumentList = std::make_unique<TDocumentList>();
     auto first = std::make_shared<THTMLInfo>();
     first->SetFullPath(QString());
-    first->Text.reset(form.mmoEditor->createDocument());
+    first->Text.reset(form.surface().createDocument());
     first->Saved = true;
     form.DocumentList->Add(first);
     form.CurrentDocument = first;
 
     form.Exiting = false;
-    form.BaseCaption = form.windowTitle();
+    form.BaseCaption = form.caption();
 
     if (form.CommandLineFile.isEmpty()) {
-        form.itmNew->Click();
+        form.newItem().Click();
         return;
     }
     try {
@@ -108,29 +107,29 @@ void InitializeEditor(TfrmEditor &form)
                                  : form.CommandLineFile);
     } catch (...) {
         // The window still opens with a usable document; the error is reported after.
-        form.itmNew->Click();
+        form.newItem().Click();
         throw;
     }
 }
 
-void SaveSettings(TfrmEditor &form)
+void SaveSettings(EditorWindow &form)
 {
     {
         SettingsStore store;
         attempt([&] { store.OpenKey(QString::fromLatin1(kSettingsKey), true); });
-        attempt([&] { store.WriteString(QStringLiteral("StartDirectory"), form.FileList->Directory()); });
-        attempt([&] { store.WriteInteger(QStringLiteral("WordWrap"), form.itm_wordwrap->Checked() ? 1 : 0); });
+        attempt([&] { store.WriteString(QStringLiteral("StartDirectory"), form.filePanel().Directory()); });
+        attempt([&] { store.WriteInteger(QStringLiteral("WordWrap"), form.wordWrapItem().Checked() ? 1 : 0); });
         store.CloseKey();
     }
     if (!form.Exiting)
-        form.itmExit->Click();
+        form.exitItem().Click();
 }
 
-void OpenDocument(TfrmEditor &form, const QString &fileName)
+void OpenDocument(EditorWindow &form, const QString &fileName)
 {
-    DocumentRef current = form.DocumentList->Items(form.tabFileList->tabIndex());
+    DocumentRef current = form.DocumentList->Items(form.tabStrip().tabIndex());
     form.CurrentDocument = current;
-    const int selected = form.tabFileList->tabIndex();
+    const int selected = form.tabStrip().tabIndex();
 
     const int open = form.DocumentList->IndexOfPath(fileName);
     if (open >= 0) {
@@ -138,13 +137,13 @@ void OpenDocument(TfrmEditor &form, const QString &fileName)
             return;
         bool allowChange = true;
         form.tabFileListChanging(allowChange);
-        form.tabFileList->setTabIndex(open);
+        form.tabStrip().setTabIndex(open);
         form.tabFileListChange();
         return;
     }
 
     // Read before anything is touched: a file that cannot be read changes nothing.
-    std::unique_ptr<EditingDocument> text = form.mmoEditor->createDocument(ReadDocumentFile(fileName));
+    std::unique_ptr<EditingDocument> text = form.surface().createDocument(ReadDocumentFile(fileName));
     const bool reuse = current->FullPath.isEmpty() && current->Saved;
     const DocumentRef record = reuse ? current : std::make_shared<THTMLInfo>();
     record->SetFullPath(fileName);
@@ -153,22 +152,22 @@ void OpenDocument(TfrmEditor &form, const QString &fileName)
     if (!reuse) {
         // The outgoing document keeps its text, flag and caption as they are.
         form.DocumentList->Add(record);
-        form.tabFileList->add(record->FileName);
-        form.tabFileList->setTabIndex(form.tabFileList->count() - 1);
+        form.tabStrip().add(record->FileName);
+        form.tabStrip().setTabIndex(form.tabStrip().count() - 1);
     }
     form.tabFileListChange();
-    form.setWindowTitle(form.BaseCaption + QStringLiteral(" - ") + record->FullPath);
-    if (form.pgpEditor->activePage() == form.shtBrowse)
+    form.setCaption(form.BaseCaption + QStringLiteral(" - ") + record->FullPath);
+    if (form.browsing())
         form.NavigatePreview(record->FullPath);
 }
 
-bool SaveAllDocuments(TfrmEditor &form)
+bool SaveAllDocuments(EditorWindow &form)
 {
     const int n = form.DocumentList->Count();
     for (int i = 0; i < n; ++i) {
         bool allowChange = true;
         form.tabFileListChanging(allowChange);
-        form.tabFileList->setTabIndex(i);
+        form.tabStrip().setTabIndex(i);
         form.tabFileListChange();
         const DocumentRef record = form.DocumentList->Items(i);
         if (record->Saved)
@@ -179,12 +178,12 @@ bool SaveAllDocuments(TfrmEditor &form)
             if (form.dialogs().messageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0)
                 == mrNo)
                 continue;
-            form.itmSave->Click();
+            form.saveItem().Click();
             // The user chose to save this text: do not go on to throw it away.
             if (!record->Saved)
                 return false;
         } else {
-            form.itmSave->Click();
+            form.saveItem().Click();
         }
     }
     return true;

@@ -22,6 +22,16 @@ void TfrmEditor::pgpEditorChange()
     webBrowser->resize(std::max(0, pgpEditor->width() - 7), std::max(0, pgpEditor->height() - 25));
 }
 
+bool TfrmEditor::browsing() const
+{
+    return pgpEditor->activePage() == shtBrowse;
+}
+
+void TfrmEditor::showEditPage()
+{
+    pgpEditor->setActivePage(shtEdit);
+}
+
 void TfrmEditor::NavigatePreview(const QString &path)
 {
     webBrowser->Navigate(path);

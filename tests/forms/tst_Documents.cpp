@@ -1,8 +1,6 @@
 #include "EditorFixture.h"
 
 #include "host/FilePanel.h"
-#include "host/MenuItem.h"
-#include "host/PageControl.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -29,8 +27,8 @@ private slots:
         QCOMPARE(QFileInfo(x.env.untitledDir()).permissions() & 0x0077, QFileDevice::Permissions());
         // Moving the caret is no change: New keeps the one tab and writes no scratch file.
         const QString scratch = x.env.workDir() + "/Orvik_temp.ht~";
-        x.f().mmoEditor->setSelStart(0);
-        x.f().itmNew->Click();
+        x.editor().setSelStart(0);
+        x.choose("itmNew");
         QCOMPARE(x.tabs(), QStringList{"Untitled"});
         QVERIFY(!QFile::exists(scratch));
 
@@ -38,9 +36,9 @@ private slots:
         const QString victim = x.file("victim.txt", "precious");
         QVERIFY(QFile::link(victim, scratch));
         x.type("typed");
-        x.f().pgpEditor->setActivePage(x.f().shtBrowse);
-        x.f().itmNew->Click();
-        QCOMPARE(x.f().pgpEditor->activePage(), x.f().shtEdit);
+        x.setPage("shtBrowse");
+        x.choose("itmNew");
+        QCOMPARE(x.page(), QStringLiteral("shtEdit"));
         QCOMPARE(x.tabs(), QStringList({"* - Untitled", "Untitled"}));
         QCOMPARE(x.caption(), QStringLiteral("Ostra Pagloom - UNTITLED"));
         QCOMPARE(x.editorText(), kTemplate);
@@ -90,7 +88,7 @@ private slots:
         EditorFixture x;
         x.type("mine ");
         x.dialogs.expectOpen(x.file("a.htm", "a\r\n"));
-        x.f().itmOpen->Click();
+        x.choose("itmOpen");
         const FileDialogRequest request = x.dialogs.openRequests.value(0);
         QCOMPARE(request.initialDir, x.env.workDir());
         QCOMPARE(request.filters[0].label, QStringLiteral("Web Documents (*.htm; *.html)"));
@@ -99,8 +97,9 @@ private slots:
         QCOMPARE(x.tabs(), QStringList({"* - Untitled", "a.htm"}));
 
         const QString page = x.file("site/page.htm", "<p>page</p>\r\n");
-        x.f().FileList->ApplyFilePath(page); // selects it
-        QAbstractItemView *view = x.f().FileList->view();
+        TFileListBox &fileList = x.control<TFileListBox>();
+        fileList.ApplyFilePath(page); // selects it
+        QAbstractItemView *view = fileList.view();
         const QPoint at = view->visualRect(view->model()->index(0, 0)).center();
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(x.caption(), "Ostra Pagloom - " + page);
@@ -114,7 +113,7 @@ private slots:
         ScriptedDialogs dialogs;
         dialogs.expectError("Cannot open file nope.htm");
         TfrmEditor missing(dialogs, {"OrvikEditor", "nope.htm"});
-        QCOMPARE(missing.mmoEditor->bytes(), kTemplate);
+        QCOMPARE(Control<EditSurface>(missing).bytes(), kTemplate);
         TfrmEditor form(dialogs, {"OrvikEditor", "start.htm"});
         QCOMPARE(form.windowTitle(), QStringLiteral("Ostra Pagloom - start.htm")); // as given
         ANSWERED(dialogs);
@@ -135,7 +134,7 @@ private slots:
         EditorFixture x;
         x.open(x.file("f.htm", bytes));
         QCOMPARE(x.editorText(), bytes);
-        QCOMPARE(x.f().mmoEditor->linesText(), bytes);
+        QCOMPARE(x.editor().linesText(), bytes);
     }
 };
 

@@ -1,8 +1,6 @@
 #include "EditorFixture.h"
 
 #include "host/BrowserView.h"
-#include "host/MenuItem.h"
-#include "host/PageControl.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,7 +24,7 @@ QWebEnginePage *enginePage(TfrmEditor &form) { return form.findChild<QWebEngineV
 
 void clickPage(TfrmEditor &form, int index)
 {
-    QTabBar *bar = form.pgpEditor->bar();
+    QTabBar *bar = Control<PageControl>(form).bar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
@@ -36,11 +34,12 @@ bool browse(TfrmEditor &form, const QByteArray &text = {}, const std::function<v
 {
     if (!text.isNull()) {
         clickPage(form, 0);
-        form.mmoEditor->setLinesText(text);
+        Control<EditSurface>(form).setLinesText(text);
     }
-    QSignalSpy loaded(form.webBrowser, &BrowserView::LoadFinished);
+    QSignalSpy loaded(&Control<BrowserView>(form), &BrowserView::LoadFinished);
     turn ? turn() : clickPage(form, 1);
-    return form.pgpEditor->activePage() == form.shtBrowse && (loaded.size() || loaded.wait(30000));
+    return Control<PageControl>(form).activePage() == &Control(form, "shtBrowse")
+           && (loaded.size() || loaded.wait(30000));
 }
 
 // What the view shows; by default the title, the colour the style sheet gave #box, the file name.
@@ -137,7 +136,7 @@ private slots:
         }
 
         // An untitled document previews in the private untitled directory.
-        form.itmNew->Click();
+        fx.choose("itmNew");
         QVERIFY(browse(form, "new\r\n"));
         QCOMPARE(ReadWholeFile(fx.env.untitledDir() + "Orvik_temp.ht~"), QByteArray("new\r\n"));
         QVERIFY2(fx.dialogs.allAnswered(), qPrintable(fx.dialogs.report()));
