@@ -37,14 +37,14 @@ install_missing
 build
 case "$command" in
 run)
-    exec ./build/OrvikEditor "$@"
+    exec ./build/bin/OrvikEditor "$@"
     ;;
 test)
     cd build
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j2
     ;;
 bench)
-    QT_QPA_PLATFORM=offscreen ./build/bench/orvik_bench "$@"
+    QT_QPA_PLATFORM=offscreen ./build/bin/orvik_bench "$@"
     ;;
 build)
     ;;

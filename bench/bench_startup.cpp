@@ -35,7 +35,7 @@ void BenchStartup()
 {
     const QString dir = QCoreApplication::applicationDirPath();
     const QString bare = dir + QStringLiteral("/bare_window");
-    const QString editor = dir + QStringLiteral("/../OrvikEditor");
+    const QString editor = dir + QStringLiteral("/OrvikEditor");
     const QStringList withText{QStringLiteral("--text")};
     qputenv("ORVIK_QUIT_WHEN_IDLE", "1");
     runMs(bare, {});

@@ -65,7 +65,9 @@ void InitializeEditor(EditorWindow &form)
         QString fontName;
         if (!attempt([&] { fontName = store.ReadString(QStringLiteral("FontName")); }))
             fontName = QStringLiteral("Arial");
-        const int fontSize = readInteger(store, "FontSize", 10);
+        int fontSize = readInteger(store, "FontSize", 10);
+        if (fontSize < 4 || fontSize > 400) // no text can be read at such a size, ever after
+            fontSize = 10;
         const bool wordWrap = readInteger(store, "WordWrap", 0) == 1;
 
         form.wordWrapItem().setChecked(wordWrap);

@@ -10,13 +10,15 @@
 namespace {
 
 // Find Next: the first occurrence after the selection, or from the top when nothing is selected.
-void FindNext(EditSurface &editor, const QString &text)
+// A hit takes the keyboard into the editor's window, so that typing replaces it; the dialog stays.
+void FindNext(QWidget &window, EditSurface &editor, const QString &text)
 {
     const int start = editor.selLength() != 0 ? editor.selStart() + editor.selLength() : 0;
     const int pos = editor.findText(text, start, editor.textLength() - start);
     if (pos == -1)
         return;
     editor.setFocus();
+    window.activateWindow();
     editor.setSelStart(pos);
     editor.setSelLength(editor.characterCount(text));
 }
@@ -100,12 +102,12 @@ void TfrmEditor::itm_wordwrapClick()
 
 void TfrmEditor::dlgFindFind()
 {
-    FindNext(*mmoEditor, dlgFind->FindText());
+    FindNext(*this, *mmoEditor, dlgFind->FindText());
 }
 
 void TfrmEditor::dlgReplaceFind()
 {
-    FindNext(*mmoEditor, dlgReplace->FindText());
+    FindNext(*this, *mmoEditor, dlgReplace->FindText());
 }
 
 void TfrmEditor::dlgReplaceReplace()

@@ -20,10 +20,18 @@ void TfrmEditor::itmOptionsClick() {}
 void TfrmEditor::itmHelpContentsClick()
 {
     // The directory the program was started in comes first, wherever the file panel has
-    // moved since, so a help file kept there wins over the one installed beside the program.
-    QString dir = DirListFilePath->Directory();
-    if (!QFileInfo(QDir(dir), kHelpFile).isFile())
-        dir = QCoreApplication::applicationDirPath();
+    // moved since, so a help file kept there wins over one beside the program, and that one
+    // over the installed one.
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QStringList dirs = {DirListFilePath->Directory(), programDir,
+                              QDir::cleanPath(programDir + QStringLiteral("/" ORVIK_HELP_RELATIVE_DIR))};
+    QString dir = dirs.last();
+    for (const QString &candidate : dirs) {
+        if (QFileInfo(QDir(candidate), kHelpFile).isFile()) {
+            dir = candidate;
+            break;
+        }
+    }
     ExecuteFile(kHelpFile, QString(), dir, 1);
 }
 

@@ -20,9 +20,11 @@ void setSize(QWidget *w, int width, int height)
 
 void TfrmEditor::FormResize()
 {
-    const QRect frame = frameGeometry();
-    const int W = frame.width();
-    const int H = frame.height();
+    // The rule's sizes are outer ones, less an allowance for a frame, caption and menu bar of
+    // 24 by 48 pixels. Here the client area has none of them, so the allowance is added back:
+    // the pages then reach the client area's right and bottom edges.
+    const int W = centralWidget()->width() + 24;
+    const int H = centralWidget()->height() + 48;
     const int pgpWidth = W - 159;
     const int pgpHeight = H - 80;
     setSize(pgpEditor, pgpWidth, pgpHeight);

@@ -35,11 +35,13 @@ QString missingHelperProgram()
     return candidates.first();
 }
 
-// The engine library: beside the program, else where the build put it.
+// The engine library: beside the program (Windows), else in the library folder of the tree the
+// program runs from, wherever that tree was installed or moved to.
 CreateBrowserEngineFunction loadEngine(QString *error)
 {
-    const QStringList dirs = {QCoreApplication::applicationDirPath(),
-                              QStringLiteral(ORVIK_ENGINE_DIR)};
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QStringList dirs = {programDir,
+                              QDir::cleanPath(programDir + QStringLiteral("/" ORVIK_ENGINE_RELATIVE_DIR))};
     for (const QString &dir : dirs) {
         QLibrary library(dir + QStringLiteral("/orvik_engine"));
         if (!library.load()) {

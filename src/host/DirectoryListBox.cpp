@@ -170,7 +170,15 @@ void TDirectoryListBox::openEntry(const QModelIndex &index)
     if (!index.isValid())
         return;
     const QString path = m_model->entry(index.row()).path;
-    m_guard.run([&] { setDirectory(path); });
+    m_guard.run([&] {
+        try {
+            setDirectory(path);
+        } catch (...) {
+            // The highlight goes back to the directory still shown, and a vanished entry goes.
+            readEntries();
+            throw;
+        }
+    });
 }
 
 bool TDirectoryListBox::eventFilter(QObject *watched, QEvent *event)

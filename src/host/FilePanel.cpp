@@ -1,10 +1,9 @@
 #include "host/FilePanel.h"
 
 #include "host/Guard.h"
+#include "host/Volumes.h"
 
 #include <QComboBox>
-#include <QFileInfo>
-#include <QStorageInfo>
 
 namespace {
 
@@ -65,24 +64,10 @@ QString TDriveComboBox::volume() const
 
 void TDriveComboBox::listVolumes()
 {
-    QStringList roots{QStringLiteral("/")};
-    QStringList texts{QStringLiteral("/")};
-    QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
-    std::sort(volumes.begin(), volumes.end(), [](const QStorageInfo &a, const QStorageInfo &b) {
-        return a.rootPath() < b.rootPath();
-    });
-    for (const QStorageInfo &v : volumes) {
-        const QString root = v.rootPath();
-        // Files mounted over files are not volumes one can browse.
-        if (!v.isValid() || !v.isReady() || roots.contains(root) || !QFileInfo(root).isDir())
-            continue;
-        roots << root;
-        texts << (v.name().isEmpty() ? root : root + QStringLiteral(" [") + v.name() + QLatin1Char(']'));
-    }
     const QString shown = m_dirList ? m_dirList->Directory() : QString();
     m_box->clear();
-    for (qsizetype i = 0; i < roots.size(); ++i)
-        m_box->addItem(texts[i], roots[i]);
+    for (const VolumePlace &place : BrowsableVolumes())
+        m_box->addItem(place.text, place.root);
     selectVolumeOf(shown);
 }
 

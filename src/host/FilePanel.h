@@ -17,8 +17,8 @@ class TFileListBox;
 class DirectoryModel;
 class NameListModel;
 
-// The mounted volumes, the file-system root first. Choosing one moves the directory list to the
-// directory last shown on that volume, or to its root.
+// The file-system root, the home and the user's volumes. Choosing one moves the directory list
+// to the directory last shown there, or to the volume's root.
 class TDriveComboBox : public QWidget
 {
     Q_OBJECT

@@ -3,32 +3,27 @@
 
 #include "host/Dialogs.h"
 
-#include <QDialog>
+#include <QMessageBox>
 
-class QPushButton;
-
-class MessageBox : public QDialog
+class MessageBox : public QMessageBox
 {
     Q_OBJECT
 public:
-    enum class Icon { None, Warning, Stop, Information, Question };
-
     MessageBox(QWidget *parent, const QString &caption, const QString &text, Icon icon,
                TMsgDlgButtons buttons);
 
     // Shows the box modally, centred on the screen; closing it by its frame gives mrCancel.
     ModalResult run();
-    QPushButton *button(TMsgDlgBtn which) const;
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void finish(ModalResult result);
-    ModalResult m_result = mrCancel;
-    ModalResult m_escapeResult = mrCancel;
-    QList<QPair<TMsgDlgBtn, QPushButton *>> m_buttons;
+    QAbstractButton *buttonFor(TMsgDlgBtn which) const;
+
+    QList<QPair<TMsgDlgBtn, QAbstractButton *>> m_buttons;
+    bool m_closedByFrame = false;
 };
 
-MessageBox::Icon IconOfType(TMsgDlgType type);
+QMessageBox::Icon IconOfType(TMsgDlgType type);

@@ -69,15 +69,13 @@ ModalResult QtDialogs::messageDlg(const QString &text, TMsgDlgType type, TMsgDlg
 
 void QtDialogs::showMessage(const QString &text)
 {
-    MessageBox box(m_owner, ApplicationTitle(), text, MessageBox::Icon::None,
-                   mbOK);
+    MessageBox box(m_owner, ApplicationTitle(), text, QMessageBox::NoIcon, mbOK);
     box.run();
 }
 
 void QtDialogs::showErrorReport(const QString &text)
 {
-    MessageBox box(m_owner, ApplicationTitle(), text, MessageBox::Icon::Stop,
-                   mbOK);
+    MessageBox box(m_owner, ApplicationTitle(), text, QMessageBox::Critical, mbOK);
     box.run();
 }
 

@@ -24,6 +24,7 @@ list(APPEND ORVIK_SOURCES
 )
 list(APPEND ORVIK_SOURCES
   src/host/DirectoryScan.cpp src/host/DirectoryScan.h
+  src/host/Volumes.cpp src/host/Volumes.h
   src/host/DirectoryListBox.cpp
   src/host/FileListBox.cpp
 )

@@ -68,6 +68,11 @@ private slots:
                                      << "" << "Arial 10" << "/";
         QTest::newRow("only 1 is true, an empty name is none")
             << R"({"Bold":2,"WordWrap":2,"FontName":""})" << "" << plain << "~/work";
+        // Sizes outside 4 to 400 points count as missing.
+        QTest::newRow("huge font size") << R"({"FontSize":2147483647})" << "" << plain << "~/work";
+        QTest::newRow("negative font size") << R"({"FontSize":-5})" << "" << plain << "~/work";
+        QTest::newRow("smallest font size")
+            << R"({"FontSize":4})" << "" << "MS Sans Serif 4" << "~/work";
         QTest::newRow("malformed file") << R"({"WordWrap":1)" << "" << plain << "~/work";
         QTest::newRow("argument relative")
             << R"({"StartDirectory":"~/cache"})" << "site/index.htm" << plain << "~/work/site";

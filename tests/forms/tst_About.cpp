@@ -93,20 +93,22 @@ private slots:
         Choose(form, "itmAbout");
         QVERIFY(freed);
 
-        // Help: the start-up directory's copy wherever the panel went, then the installed one, then
-        // nothing, silently.
+        // Help: the start-up directory's copy wherever the panel went, then one beside the program,
+        // then the installed one.
         const QString startHelp = env.writeFile("OstraEditor.html", "<p>start</p>");
-        const QString installedHelp = QCoreApplication::applicationDirPath() + "/OstraEditor.html";
-        const auto removeInstalled = qScopeGuard([&] { QFile::remove(installedHelp); });
-        QVERIFY(QFile::copy(startHelp, installedHelp));
+        const QString besideHelp = QCoreApplication::applicationDirPath() + "/OstraEditor.html";
+        const auto removeInstalled = qScopeGuard([&] { QFile::remove(besideHelp); });
+        QVERIFY(QFile::copy(startHelp, besideHelp));
         Control<TFileListBox>(form).ApplyFilePath(QFileInfo(env.writeFile("moved/OstraEditor.html", "")).path());
         Choose(form, "itmHelpContents");
         QVERIFY(QFile::remove(startHelp));
         Choose(form, "itmHelpContents");
-        QVERIFY(QFile::remove(installedHelp));
+        QVERIFY(QFile::remove(besideHelp));
         Choose(form, "itmHelpContents");
-        QCOMPARE(desktop.urls,
-                 QList<QUrl>({QUrl::fromLocalFile(startHelp), QUrl::fromLocalFile(installedHelp)}));
+        const QString sharedHelp = QDir::cleanPath(QCoreApplication::applicationDirPath()
+                                                   + "/" ORVIK_HELP_RELATIVE_DIR "/OstraEditor.html");
+        QCOMPARE(desktop.urls, QList<QUrl>({QUrl::fromLocalFile(startHelp), QUrl::fromLocalFile(besideHelp),
+                                            QUrl::fromLocalFile(sharedHelp)}));
         QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
     }
 };

@@ -174,6 +174,22 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(find));
     }
 
+    // A hit hands the keyboard to the text, so that typing replaces it; the dialog stays open.
+    void typingAfterAHitReplacesIt()
+    {
+        Editor e;
+        e.load("one two");
+        e.choose("Find1");
+        QWidget &dlgFind = e.control("dlgFind");
+        QTRY_COMPARE(QApplication::activeWindow(), &dlgFind);
+        QTest::keyClicks(QApplication::focusWidget(), u"TWO"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(QApplication::activeWindow(), &e.f());
+        QTest::keyClicks(QApplication::focusWidget(), u"2"_s);
+        QCOMPARE(e.editor().bytes(), "one 2");
+        QVERIFY(dlgFind.isVisible());
+    }
+
     // The Edit menu's items, and the pop-up menu's (these while browsing, which needs no focus).
     void clipboardCommands_data()
     {

@@ -3,6 +3,7 @@
 #include "host/FilePanel.h"
 #include "host/Guard.h"
 #include "host/HostError.h"
+#include "host/Volumes.h"
 #include "ScriptedDialogs.h"
 
 #include <QAbstractItemView>
@@ -159,6 +160,67 @@ private slots:
         const QString volume = panel.drvCombo->volume();
         QCOMPARE(panel.state(), volume + " *.* [] " + panel.FileList->Items().join(' '));
         QVERIFY2(panel.dialogs.allAnswered(), qPrintable(panel.dialogs.report()));
+    }
+
+    // The drive box offers the root, the home and the volumes a user mounts, each device once.
+    void volumesAUserMounts()
+    {
+        const QList<MountedVolume> mounts{
+            {"/", "/dev/sda2", "ext4", ""},
+            {"/boot/efi", "/dev/sda1", "vfat", ""}, // the system's
+            {"/proc", "proc", "proc", ""},
+            {"/media/ann/snap", "/dev/loop1", "squashfs", ""}, // a package's image
+            {"/mnt/scratch", "none", "tmpfs", ""},
+            {"/mnt/site", "/dev/sda2", "ext4", ""}, // a bind mount of the root's disk
+            {"/media/ann/STICK", "/dev/sdb1", "vfat", "STICK"},
+            {"/media/ann/CD", "/dev/sr0", "iso9660", "CD"},
+            {"/home/ann/stick", "/dev/sdb1", "vfat", "STICK"},
+            {"/home/ann/share", "//server/share", "cifs", ""},
+            {"/home/ann/.cache/doc", "portal", "fuse.portal", ""},
+            {"D:/", "D:", "NTFS", "Data"},
+        };
+        QStringList texts;
+        for (const VolumePlace &place : BrowsableVolumes(mounts, "/home/ann"))
+            texts << place.text;
+        QCOMPARE(texts.join(", "), "/, /home/ann, /home/ann/share, /home/ann/stick [STICK], "
+                                   "/media/ann/CD [CD], D:/ [Data]");
+        // This machine's box starts the same way.
+        Panel panel;
+        const QComboBox *box = panel.drvCombo->comboBox();
+        QCOMPARE(QStringList({box->itemData(0).toString(), box->itemData(1).toString()}),
+                 QStringList({"/", QDir::homePath()}));
+    }
+
+    // A directory one may not enter: the error, and the panel, highlight included, stays put.
+    void aDirectoryThatCannotBeEnteredChangesNothing()
+    {
+        TestEnvironment env;
+        env.writeFile("start.htm", "x");
+        const QString locked = env.workDir() + "/locked";
+        QVERIFY(QDir().mkpath(locked + "/inner"));
+        QVERIFY(::chmod(QFile::encodeName(env.root()).constData(), 0755) == 0);
+        const QByteArray lockedName = QFile::encodeName(locked);
+        QVERIFY(::chmod(lockedName.constData(), 0) == 0);
+        const auto unlock = qScopeGuard([&] { ::chmod(lockedName.constData(), 0755); });
+        Panel panel;
+        panel.host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel.host));
+        panel.dialogs.expectError("Cannot open the directory '" + locked + "'");
+        QAbstractItemView *dirs = panel.DIRList->view();
+        const int levels = int(env.workDir().split('/', Qt::SkipEmptyParts).size()) + 1;
+        const QPoint entry = dirs->visualRect(dirs->model()->index(levels, 0)).center();
+        QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, entry);
+        {
+            // Root may enter any directory: for the double-click the test is nobody.
+            const bool root = ::geteuid() == 0;
+            QVERIFY(!root || ::seteuid(65534) == 0);
+            const auto regain = qScopeGuard([root] { (void)(root && ::seteuid(0)); });
+            QTest::mouseDClick(dirs->viewport(), Qt::LeftButton, {}, entry);
+        }
+        QVERIFY2(panel.dialogs.allAnswered(), qPrintable(panel.dialogs.report()));
+        QCOMPARE(panel.state(), env.workDir() + " *.htm* [] start.htm");
+        QCOMPARE(dirs->currentIndex().data(Qt::UserRole).toString(), env.workDir());
+        QCOMPARE(dirs->selectionModel()->selectedIndexes(), QModelIndexList{dirs->currentIndex()});
     }
 };
 
