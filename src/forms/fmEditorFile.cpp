@@ -6,11 +6,11 @@
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
-#include "host/HostError.h"
 #include "host/MenuItem.h"
 #include "host/PageControl.h"
 #include "host/TabStrip.h"
 #include "host/UserDirs.h"
+#include "util/HostError.h"
 
 #include <QFile>
 

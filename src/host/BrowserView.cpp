@@ -1,7 +1,7 @@
 #include "host/BrowserView.h"
 
 #include "host/BrowserEngine.h"
-#include "host/HostError.h"
+#include "util/HostError.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "host/EditSurface.h"
 
-#include "host/FoldedSearch.h"
 #include "host/FileRead.h"
+#include "host/FoldedSearch.h"
 #include "host/Guard.h"
-#include "host/HostError.h"
 #include "host/LineBreaks.h"
+#include "util/HostError.h"
 
 #include <Qsci/qsciscintilla.h>
 #include <QApplication>

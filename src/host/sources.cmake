@@ -1,5 +1,4 @@
 list(APPEND ORVIK_SOURCES
-  src/host/HostError.h
   src/host/Guard.cpp src/host/Guard.h
   src/host/Dialogs.cpp src/host/Dialogs.h
   src/host/QtDialogs.cpp src/host/QtDialogs.h

@@ -1,3 +1,4 @@
 list(APPEND ORVIK_SOURCES
   src/util/FmxUtils.cpp src/util/FmxUtils.h
+  src/util/HostError.h
 )

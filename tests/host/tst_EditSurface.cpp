@@ -2,8 +2,8 @@
 
 #include "host/EditSurface.h"
 #include "host/Guard.h"
-#include "host/HostError.h"
 #include "ScriptedDialogs.h"
+#include "util/HostError.h"
 
 #include <Qsci/qsciscintilla.h>
 #include <QWidget>
