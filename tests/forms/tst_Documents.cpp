@@ -119,6 +119,81 @@ private slots:
         ANSWERED(dialogs);
     }
 
+    // A document left and come back to is as the user left it: its selection, its scroll
+    // position and an undo history that holds its own edits only.
+    void switchingBackGivesTheDocumentAsItWasLeft()
+    {
+        EditorFixture x;
+        QByteArray lines;
+        for (int i = 0; i < 300; ++i)
+            lines += "line " + QByteArray::number(i) + "\r\n";
+        x.open(x.file("a.htm", lines));
+        QsciScintilla &sci = x.scintilla();
+        x.type("A");
+        sci.setSelection(250, 1, 250, 4);
+        sci.setFirstVisibleLine(200);
+        x.open(x.file("b.htm", "b\r\n"));
+        x.type("B");
+        x.clickTab(0);
+        int fromLine, fromIndex, toLine, toIndex;
+        sci.getSelection(&fromLine, &fromIndex, &toLine, &toIndex);
+        QCOMPARE(QList<int>({fromLine, fromIndex, toLine, toIndex}), QList<int>({250, 1, 250, 4}));
+        QCOMPARE(sci.firstVisibleLine(), 200);
+        sci.undo();
+        QCOMPARE(x.editorText(), lines);
+        QVERIFY(!sci.isUndoAvailable());
+        x.clickTab(1);
+        sci.undo();
+        QCOMPARE(x.editorText(), QByteArray("b\r\n"));
+    }
+
+    // However a document comes onto the surface, the change handler runs once, and afterwards
+    // every tab shows its document's mark.
+    void everyArrivalRunsTheChangeHandlerOnce_data()
+    {
+        QTest::addColumn<QString>("route");
+        QTest::addColumn<QString>("tabs"); // the selected one in brackets
+        QTest::addColumn<int>("changes");
+        QTest::newRow("tab click") << "click" << "[a.htm], * - b.htm" << 1;
+        QTest::newRow("Open of an open file") << "open a" << "[a.htm], * - b.htm" << 1;
+        QTest::newRow("Open into a new tab") << "open c" << "a.htm, * - b.htm, [c.htm]" << 1;
+        QTest::newRow("New") << "itmNew" << "a.htm, * - b.htm, [Untitled]" << 1;
+        // Close empties the closing document first, which is a change too.
+        QTest::newRow("Close") << "itmClose" << "[a.htm]" << 2;
+        QTest::newRow("Save All") << "itmSaveAll" << "a.htm, [b.htm]" << 2;
+    }
+    void everyArrivalRunsTheChangeHandlerOnce()
+    {
+        QFETCH(QString, route);
+        QFETCH(QString, tabs);
+        QFETCH(int, changes);
+        EditorFixture x;
+        const QString a = x.file("a.htm", "a\r\n");
+        x.open(a);
+        x.open(x.file("b.htm", "b\r\n"));
+        x.type("B");
+        int runs = 0;
+        EditSurface &surface = x.editor();
+        const std::function<void()> handler = surface.OnChange;
+        surface.OnChange = [&] {
+            ++runs;
+            handler();
+        };
+        if (route == "itmClose")
+            x.dialogs.expectQuestion("The current file has changed", mrNo);
+        if (route == "click")
+            x.clickTab(0);
+        else if (route.startsWith("open"))
+            x.open(route == "open a" ? a : x.file("c.htm", "c\r\n"));
+        else
+            x.choose(qPrintable(route));
+        QStringList shown = x.tabs();
+        shown[x.tabIndex()] = "[" + shown[x.tabIndex()] + "]";
+        QCOMPARE(shown.join(", "), tabs);
+        QCOMPARE(runs, changes);
+        ANSWERED(x.dialogs);
+    }
+
     void everyByteSurvivesOpening_data()
     {
         QTest::addColumn<QByteArray>("bytes");
