@@ -11,10 +11,16 @@
 #include <QDeadlineTimer>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 
 void PrepareProcess()
 {
+#ifdef SIGXFSZ
+    // A write beyond the file-size limit then fails like any other failed save, instead of
+    // ending the process and every unsaved document with it.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     PrepareHostProcess();
 }
 

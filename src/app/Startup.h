@@ -3,7 +3,7 @@
 
 class QApplication;
 
-// Before the application object exists: engine flags and URL schemes.
+// Before the application object exists: signals, engine flags and URL schemes.
 void PrepareProcess();
 // The application's title and help file.
 void InitializeApplication();

@@ -1,10 +1,12 @@
 #include "app/unCommon.h"
 
 #include "app/EditorWindow.h"
+#include "docs/DocumentFiles.h"
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
 #include "host/FileRead.h"
+#include "host/Guard.h"
 #include "host/MenuItem.h"
 #include "host/SettingsStore.h"
 #include "host/TabStrip.h"
@@ -105,8 +107,13 @@ void InitializeEditor(EditorWindow &form)
         // the file panel has moved the working directory, it is opened from there.
         const bool moved = QDir::isRelativePath(form.CommandLineFile)
                            && QDir::currentPath() != startDirectory;
-        OpenDocument(form, moved ? startDirectory + QLatin1Char('/') + form.CommandLineFile
-                                 : form.CommandLineFile);
+        const QString path = moved ? QDir::cleanPath(startDirectory + QLatin1Char('/')
+                                                     + form.CommandLineFile)
+                                   : form.CommandLineFile;
+        OpenDocument(form, path);
+        // The user chose not to open it.
+        if (form.DocumentList->Items(0)->FullPath.isEmpty())
+            form.newItem().Click();
     } catch (...) {
         // The window still opens with a usable document; the error is reported after.
         form.newItem().Click();
@@ -145,7 +152,17 @@ void OpenDocument(EditorWindow &form, const QString &fileName)
     }
 
     // Read before anything is touched: a file that cannot be read changes nothing.
-    std::unique_ptr<EditingDocument> text = form.surface().createDocument(ReadDocumentFile(fileName));
+    const QByteArray content = ReadDocumentFile(fileName);
+    // Saving writes every line break back as CR LF, which would damage a binary file.
+    if (LooksLikeBinary(content)) {
+        const QString question = QStringLiteral("%1 looks like a binary file. Saving it from this "
+                                                "editor would change it. Open it anyway?")
+                                     .arg(fileName);
+        if (form.dialogs().messageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0)
+            != mrYes)
+            return;
+    }
+    std::unique_ptr<EditingDocument> text = form.surface().createDocument(content);
     const bool reuse = current->FullPath.isEmpty() && current->Saved;
     const DocumentRef record = reuse ? current : std::make_shared<THTMLInfo>();
     record->SetFullPath(fileName);
@@ -165,12 +182,16 @@ void OpenDocument(EditorWindow &form, const QString &fileName)
 
 bool SaveAllDocuments(EditorWindow &form)
 {
-    const int n = form.DocumentList->Count();
-    for (int i = 0; i < n; ++i) {
+    const auto show = [&form](int index) {
         bool allowChange = true;
         form.tabFileListChanging(allowChange);
-        form.tabStrip().setTabIndex(i);
+        form.tabStrip().setTabIndex(index);
         form.tabFileListChange();
+    };
+    int firstUnsaved = -1;
+    const int n = form.DocumentList->Count();
+    for (int i = 0; i < n; ++i) {
+        show(i);
         const DocumentRef record = form.DocumentList->Items(i);
         if (record->Saved)
             continue;
@@ -180,13 +201,14 @@ bool SaveAllDocuments(EditorWindow &form)
             if (form.dialogs().messageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0)
                 == mrNo)
                 continue;
-            form.saveItem().Click();
-            // The user chose to save this text: do not go on to throw it away.
-            if (!record->Saved)
-                return false;
-        } else {
-            form.saveItem().Click();
         }
+        // A failed save is reported on its own; the next documents are still saved.
+        Guard(form.dialogs()).run([&form] { form.saveItem().Click(); });
+        if (!record->Saved && firstUnsaved < 0)
+            firstUnsaved = i;
     }
-    return true;
+    // Exit stays on the first text the user chose to save that is still unsaved.
+    if (form.Exiting && firstUnsaved >= 0)
+        show(firstUnsaved);
+    return firstUnsaved < 0;
 }

@@ -2,43 +2,25 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QStringDecoder>
 #include <QTemporaryFile>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
-namespace {
-
-bool writeAll(QFileDevice &file, const QByteArray &bytes)
+bool LooksLikeBinary(const QByteArray &bytes)
 {
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0)
-            return false;
-        written += n;
-    }
-    return true;
+    const size_t head = size_t(qMin<qsizetype>(bytes.size(), 64 * 1024));
+    if (!std::memchr(bytes.constData(), '\0', head))
+        return false;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8(bytes); // only the decoder's verdict is wanted
+    Q_UNUSED(decoded);
+    return utf8.hasError();
 }
 
-} // namespace
-
-bool SaveDocumentFile(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    // Unbuffered, so that a short write (a full disk, a size limit) shows in write()'s result
-    // and the next write reports the system's reason; a buffered flush can lose it and commit
-    // a truncated file.
-    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
-        && writeAll(file, bytes) && file.commit())
-        return true;
-    *error = file.errorString();
-    file.cancelWriting();
-    return false;
-}
-
-bool ReplaceFileWhole(const QString &path, const QByteArray &bytes, QString *error)
+bool ReplaceFileWhole(const QString &path, const QByteArray &bytes, QString *error,
+                      QFileDevice::Permissions permissions)
 {
     const QFileInfo target(path);
     QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.Orvik_temp.XXXXXX"));
@@ -49,8 +31,8 @@ bool ReplaceFileWhole(const QString &path, const QByteArray &bytes, QString *err
                                                       : QStringLiteral("The disk is full");
         return false;
     }
-    temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                        | QFileDevice::ReadOther);
+    // Written while private to its owner; the final bits only once the content is complete.
+    temp.setPermissions(permissions);
     temp.close();
     std::error_code ec;
     // rename replaces the name itself, so a link planted there is replaced, not followed.

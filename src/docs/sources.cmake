@@ -3,4 +3,6 @@ list(APPEND ORVIK_SOURCES
   src/docs/DocumentList.cpp src/docs/DocumentList.h
   src/docs/NewFileTemplate.cpp src/docs/NewFileTemplate.h
   src/docs/DocumentFiles.cpp src/docs/DocumentFiles.h
+  src/docs/DocumentSave.cpp
+  src/docs/PreviewFiles.cpp src/docs/PreviewFiles.h
 )

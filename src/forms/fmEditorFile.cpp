@@ -3,14 +3,15 @@
 #include "app/unCommon.h"
 #include "docs/DocumentFiles.h"
 #include "docs/NewFileTemplate.h"
+#include "docs/PreviewFiles.h"
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
 #include "host/MenuItem.h"
 #include "host/PageControl.h"
 #include "host/TabStrip.h"
-#include "host/UserDirs.h"
 #include "util/HostError.h"
+#include "util/UserDirs.h"
 
 #include <QFile>
 
@@ -52,7 +53,7 @@ void TfrmEditor::itmNewClick()
     DocumentList->Add(record);
     // The empty scratch file in the working directory; a failure here stays silent.
     QString ignored;
-    (void)ReplaceFileWhole(kPreviewFileName, QByteArray(), &ignored);
+    (void)WritePreviewFile(kPreviewFileName, QByteArray(), PreviewPermissions(QString()), &ignored);
     ShowDocument(*record);
     pgpEditor->setActivePage(shtEdit);
     setWindowTitle(BaseCaption + QStringLiteral(" - UNTITLED"));
@@ -163,10 +164,11 @@ void TfrmEditor::itmExitClick()
         throw;
     }
     if (!complete) {
-        // A document the user chose to save is still unsaved: stay, with it selected.
+        // A document the user chose to save is still unsaved: stay, with it shown.
         Exiting = false;
         return;
     }
     QFile::remove(UntitledDirectory() + kPreviewFileName);
+    RemoveWrittenPreviewFiles();
     Close();
 }

@@ -1,6 +1,7 @@
 #include "forms/fmEditor.h"
 
 #include "docs/DocumentFiles.h"
+#include "docs/PreviewFiles.h"
 #include "host/BrowserView.h"
 #include "host/EditSurface.h"
 #include "host/PageControl.h"
@@ -12,10 +13,11 @@ void TfrmEditor::pgpEditorChange()
         const DocumentRef record = DocumentList->Items(tabFileList->tabIndex());
         const QString path = record->Directory + kPreviewFileName;
         const QByteArray text = mmoEditor->linesText();
-        // Replaced whole, so a link planted under the name is never written through. A file
-        // that cannot be written is not reported; the view shows the text all the same.
+        // Replaced whole, so a link planted under the name is never written through, and
+        // readable by whoever may read the document. A file that cannot be written is not
+        // reported; the view shows the text all the same.
         QString ignored;
-        if (!ReplaceFileWhole(path, text, &ignored))
+        if (!WritePreviewFile(path, text, PreviewPermissions(record->DiskPath), &ignored))
             webBrowser->ServeFromMemory(path, text);
         NavigatePreview(record->Directory + kPreviewFileName);
     }

@@ -1,5 +1,6 @@
 #include "host/Application.h"
 
+#include "host/PreviewFileType.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -37,6 +38,8 @@ void PrepareHostProcess()
     // The engine is loaded later, on first use; it draws through shared OpenGL contexts,
     // which can only be asked for before the application object exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Read by the engine and by Qt's type database when they first look at a file's type.
+    RegisterPreviewFileType();
 }
 
 void SetApplicationTitle(const QString &value)

@@ -4,11 +4,13 @@
 #include "host/FoldedSearch.h"
 #include "host/Guard.h"
 #include "host/LineBreaks.h"
+#include "host/Windows1252.h"
 #include "util/HostError.h"
 
 #include <Qsci/qsciscintilla.h>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPointer>
@@ -17,26 +19,57 @@ using Sci = QsciScintillaBase;
 
 namespace {
 
-// The Scintilla widget with the editor's own pop-up menu instead of the built-in one.
+// The Scintilla widget with the editor's own pop-up menu instead of the built-in one. What a
+// user types, pastes or drops into 8-bit text is held to the characters its bytes can be, as
+// the file will have them.
 class Surface : public QsciScintilla
 {
 public:
     using QsciScintilla::QsciScintilla;
     std::function<QMenu *()> popup;
+    std::function<bool()> eightBit;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override
     {
         // Shift+F10 opens the pop-up menu at the caret, as the Menu key does.
-        if (event->key() != Qt::Key_F10 || event->modifiers() != Qt::ShiftModifier) {
+        if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+            const long caret = SendScintilla(SCI_GETCURRENTPOS);
+            const QPoint at(int(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, caret)),
+                            int(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, caret)));
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+            contextMenuEvent(&menu);
+            return;
+        }
+        const QString text = held(event->text());
+        if (text == event->text()) {
             QsciScintilla::keyPressEvent(event);
             return;
         }
-        const long caret = SendScintilla(SCI_GETCURRENTPOS);
-        const QPoint at(int(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, caret)),
-                        int(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, caret)));
-        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
-        contextMenuEvent(&menu);
+        QKeyEvent typed(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                        event->nativeVirtualKey(), event->nativeModifiers(), text,
+                        event->isAutoRepeat(), quint16(event->count()));
+        QsciScintilla::keyPressEvent(&typed);
+        event->setAccepted(typed.isAccepted());
+    }
+
+    void inputMethodEvent(QInputMethodEvent *event) override
+    {
+        const QString text = held(event->commitString());
+        if (text == event->commitString()) {
+            QsciScintilla::inputMethodEvent(event);
+            return;
+        }
+        QInputMethodEvent composed(event->preeditString(), event->attributes());
+        composed.setCommitString(text, event->replacementStart(), event->replacementLength());
+        QsciScintilla::inputMethodEvent(&composed);
+        event->setAccepted(composed.isAccepted());
+    }
+
+    QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override
+    {
+        const QByteArray text = QsciScintilla::fromMimeData(source, rectangular);
+        return eightBit() ? Windows1252::ToUtf8(Windows1252::FromUtf8(text)) : text;
     }
 
     void contextMenuEvent(QContextMenuEvent *event) override
@@ -46,15 +79,13 @@ protected:
         else
             QsciScintilla::contextMenuEvent(event);
     }
-};
 
-bool isAscii(const char *data, qsizetype size)
-{
-    for (qsizetype i = 0; i < size; ++i)
-        if (static_cast<unsigned char>(data[i]) >= 0x80)
-            return false;
-    return true;
-}
+private:
+    QString held(const QString &text) const
+    {
+        return eightBit() ? Windows1252::Restricted(text) : text;
+    }
+};
 
 // Holds programmatic changes back from OnChange for as long as it lives.
 class Silence
@@ -89,21 +120,11 @@ public:
         return surface ? surface->linesTextOf(*this) : QByteArray();
     }
 
-    // Encoding from the bytes a text starts with; typing may add non-ASCII letters later.
-    void takeEncodingOf(const char *data, qsizetype size)
-    {
-        utf8 = QByteArrayView(data, size).isValidUtf8();
-        asciiOnly = isAscii(data, size);
-        indexAllocated = false;
-    }
-
     QPointer<EditSurface> surface;
     void *pointer;
+    EditSurface::TextState text;
     // Undo collection and line ends are set when the text is first shown.
     bool prepared = false;
-    bool utf8 = true;
-    bool asciiOnly = true;
-    bool indexAllocated = false;
     // Where the user was in this text, kept while another one is shown.
     long anchor = 0;
     long caret = 0;
@@ -116,6 +137,7 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
 {
     auto *surface = new Surface(parent);
     surface->popup = [this] { return m_popup; };
+    surface->eightBit = [this] { return m_shown->text.eightBit; };
     m_sci = surface;
     m_sci->setObjectName(QStringLiteral("mmoEditor"));
     m_sci->setUtf8(true);
@@ -136,9 +158,9 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
     connect(m_sci, &QsciScintilla::textChanged, this, &EditSurface::onTextChanged);
     connect(m_sci, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int, int type, const char *text, int length) {
-                if (m_shown->asciiOnly && (type & Sci::SC_MOD_INSERTTEXT) && text
+                if (m_shown->text.asciiOnly && (type & Sci::SC_MOD_INSERTTEXT) && text
                     && !isAscii(text, length))
-                    m_shown->asciiOnly = false;
+                    m_shown->text.asciiOnly = false;
             });
 }
 
@@ -154,15 +176,23 @@ QWidget *EditSurface::widget() const
     return m_sci;
 }
 
+bool EditSurface::isAscii(const char *data, qsizetype size)
+{
+    for (qsizetype i = 0; i < size; ++i)
+        if (static_cast<unsigned char>(data[i]) >= 0x80)
+            return false;
+    return true;
+}
+
 bool EditSurface::positionsAreBytes() const
 {
-    if (!isUtf8() || m_shown->asciiOnly)
+    if (m_shown->text.asciiOnly)
         return true;
     // Character positions of UTF-8 text need Scintilla's line character index, built on
     // first use rather than on every load.
-    if (!m_shown->indexAllocated) {
+    if (!m_shown->text.indexAllocated) {
         m_sci->SendScintilla(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF32);
-        m_shown->indexAllocated = true;
+        m_shown->text.indexAllocated = true;
     }
     return false;
 }
@@ -181,7 +211,7 @@ void EditSurface::raiseChange()
 
 bool EditSurface::isUtf8() const
 {
-    return m_sci->isUtf8();
+    return !m_shown->text.eightBit;
 }
 
 // Scintilla's loader interface: fills a fresh document that no view watches yet. Declared
@@ -216,16 +246,26 @@ ILoader *createLoader(const QsciScintillaBase &sci, qsizetype size)
 
 } // namespace
 
-void *EditSurface::load(const char *data, qsizetype size)
+EditSurface::TextState EditSurface::textStateOf(const char *data, qsizetype size)
+{
+    return TextState{!QByteArrayView(data, size).isValidUtf8(), isAscii(data, size)};
+}
+
+void *EditSurface::load(const char *data, qsizetype size, bool eightBit)
 {
     // A loader fills a document nobody watches, in pieces: appending to the shown document
-    // costs far more per piece, and one huge append copies the whole text.
-    ILoader *loader = createLoader(*m_sci, size + 1024);
+    // costs far more per piece, and one huge append copies the whole text. It is sized for the
+    // whole text held, since growing a document copies it.
+    const qsizetype length = eightBit ? Windows1252::Utf8Length({data, size}) : size;
+    ILoader *loader = createLoader(*m_sci, length + 1024);
     if (!loader)
         throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
     constexpr qsizetype kPiece = 1 << 20;
     for (qsizetype offset = 0; offset < size; offset += kPiece) {
-        if (loader->AddData(data + offset, std::min(kPiece, size - offset)) != Sci::SC_STATUS_OK) {
+        const QByteArrayView piece(data + offset, std::min(kPiece, size - offset));
+        const QByteArray held = eightBit ? Windows1252::ToUtf8(piece) : QByteArray();
+        const QByteArrayView add = eightBit ? QByteArrayView(held) : piece;
+        if (loader->AddData(add.data(), add.size()) != Sci::SC_STATUS_OK) {
             loader->Release();
             throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
         }
@@ -241,11 +281,11 @@ void EditSurface::fill(const char *data, qsizetype size)
     m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0UL);
     m_sci->SendScintilla(Sci::SCI_CLEARALL);
     shown.prepared = false;
-    shown.takeEncodingOf(data, size);
+    shown.text = textStateOf(data, size);
     shown.anchor = shown.caret = shown.firstLine = shown.xOffset = 0;
     try {
         if (size > 0) {
-            void *filled = load(data, size);
+            void *filled = load(data, size, shown.text.eightBit);
             m_sci->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, filled);
             m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, shown.pointer);
             shown.pointer = filled;
@@ -259,10 +299,11 @@ void EditSurface::fill(const char *data, qsizetype size)
 
 std::unique_ptr<EditingDocument> EditSurface::createDocument(const QByteArray &bytes)
 {
+    const TextState text = textStateOf(bytes.constData(), bytes.size());
     void *pointer = bytes.isEmpty() ? m_sci->SendScintillaPtrResult(Sci::SCI_CREATEDOCUMENT)
-                                    : load(bytes.constData(), bytes.size());
+                                    : load(bytes.constData(), bytes.size(), text.eightBit);
     auto document = std::make_unique<SurfaceDocument>(*this, pointer);
-    document->takeEncodingOf(bytes.constData(), bytes.size());
+    document->text = text;
     return document;
 }
 
@@ -300,7 +341,8 @@ void EditSurface::settle(SurfaceDocument &document)
         m_sci->SendScintilla(Sci::SCI_SETSAVEPOINT);
         document.prepared = true;
     }
-    m_sci->setUtf8(document.utf8);
+    // The surface holds every text as UTF-8; a new document comes up in another code page.
+    m_sci->setUtf8(true);
     m_sci->SendScintilla(Sci::SCI_SETSEL, static_cast<unsigned long>(document.anchor),
                          document.caret);
     m_sci->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE,
@@ -323,28 +365,39 @@ QByteArray EditSurface::linesTextOf(const SurfaceDocument &document) const
     if (!m_reader)
         m_reader = std::make_unique<QsciScintillaBase>();
     m_reader->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document.pointer);
-    const long length = m_reader->SendScintilla(Sci::SCI_GETLENGTH);
-    const auto *data = static_cast<const char *>(
-        m_reader->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    QByteArray text = LinesWithCrLf(data, length);
+    const QByteArrayView held(static_cast<const char *>(m_reader->SendScintillaPtrResult(
+                                  Sci::SCI_GETCHARACTERPOINTER)),
+                              m_reader->SendScintilla(Sci::SCI_GETLENGTH));
+    QByteArray text = document.text.eightBit ? LinesWithCrLf(Windows1252::FromUtf8(held))
+                                             : LinesWithCrLf(held.data(), held.size());
     m_reader->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, static_cast<void *>(nullptr));
     return text;
 }
 
-QByteArray EditSurface::bytes() const
+QByteArrayView EditSurface::surfaceText() const
 {
     const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
     const auto *data = static_cast<const char *>(
         m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    return QByteArray(data, length);
+    return QByteArrayView(data, length);
+}
+
+QByteArray EditSurface::toSurface(const QString &text) const
+{
+    return m_shown->text.eightBit ? Windows1252::Restricted(text).toUtf8() : text.toUtf8();
+}
+
+QByteArray EditSurface::bytes() const
+{
+    return m_shown->text.eightBit ? Windows1252::FromUtf8(surfaceText()) : surfaceText().toByteArray();
 }
 
 QByteArray EditSurface::linesText() const
 {
-    const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
-    const auto *data = static_cast<const char *>(
-        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    return LinesWithCrLf(data, length);
+    if (m_shown->text.eightBit)
+        return LinesWithCrLf(Windows1252::FromUtf8(surfaceText()));
+    const QByteArrayView text = surfaceText();
+    return LinesWithCrLf(text.data(), text.size());
 }
 
 void EditSurface::setLinesText(const QByteArray &text)
@@ -404,16 +457,6 @@ int EditSurface::charPosition(long bytePosition) const
                                                    bytePosition));
 }
 
-QByteArray EditSurface::encode(const QString &text) const
-{
-    return isUtf8() ? text.toUtf8() : text.toLatin1();
-}
-
-QString EditSurface::decode(const QByteArray &bytes) const
-{
-    return isUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
-}
-
 int EditSurface::textLength() const
 {
     return charPosition(m_sci->SendScintilla(Sci::SCI_GETLENGTH));
@@ -446,14 +489,12 @@ QString EditSurface::selText() const
 {
     const long start = m_sci->SendScintilla(Sci::SCI_GETSELECTIONSTART);
     const long end = m_sci->SendScintilla(Sci::SCI_GETSELECTIONEND);
-    const auto *data = static_cast<const char *>(
-        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    return decode(QByteArray(data + start, end - start));
+    return QString::fromUtf8(surfaceText().sliced(start, end - start));
 }
 
 void EditSurface::setSelText(const QString &text)
 {
-    const QByteArray b = encode(text);
+    const QByteArray b = toSurface(text);
     const long start = m_sci->SendScintilla(Sci::SCI_GETSELECTIONSTART);
     const long end = m_sci->SendScintilla(Sci::SCI_GETSELECTIONEND);
     ++m_silent;
@@ -502,9 +543,7 @@ int EditSurface::findText(const QString &text, int start, int length)
 int EditSurface::findFolded(const QString &text, long fromByte, long toByte) const
 {
     // Scintilla only folds ASCII; other letters are folded by Qt on the decoded range.
-    const auto *data = static_cast<const char *>(
-        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    const QString haystack = decode(QByteArray::fromRawData(data + fromByte, toByte - fromByte));
+    const QString haystack = QString::fromUtf8(surfaceText().sliced(fromByte, toByte - fromByte));
     const qsizetype index = haystack.indexOf(text, 0, Qt::CaseInsensitive);
     if (index < 0)
         return -1;
@@ -551,9 +590,7 @@ void EditSurface::endUndoAction()
 
 int EditSurface::characterCount(const QString &text) const
 {
-    const QByteArray b = encode(text);
-    if (!isUtf8())
-        return int(b.size());
+    const QByteArray b = toSurface(text);
     int count = 0;
     for (char c : b)
         count += (uchar(c) & 0xC0) != 0x80;
@@ -562,11 +599,8 @@ int EditSurface::characterCount(const QString &text) const
 
 qsizetype EditSurface::replaceAll(const QString &text, const QString &replacement, int start)
 {
-    const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
-    const auto *data = static_cast<const char *>(
-        m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    const QByteArrayView old(data, length);
-    const ReplaceAllResult result = ReplaceAllBytes(old, isUtf8(), text, replacement,
+    const QByteArrayView old = surfaceText();
+    const ReplaceAllResult result = ReplaceAllBytes(old, text, toSurface(replacement),
                                                     bytePosition(start));
     if (result.replacements == 0)
         return 0;
@@ -582,15 +616,13 @@ qsizetype EditSurface::replaceAll(const QString &text, const QString &replacemen
     while (suffix < shorter - prefix
            && old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix])
         ++suffix;
-    if (isUtf8()) {
-        const auto inside = [](QByteArrayView b, qsizetype i) {
-            return i < b.size() && (uchar(b[i]) & 0xC0) == 0x80;
-        };
-        while (prefix > 0 && (inside(old, prefix) || inside(now, prefix)))
-            --prefix;
-        while (suffix > 0 && inside(old, old.size() - suffix))
-            --suffix;
-    }
+    const auto inside = [](QByteArrayView b, qsizetype i) {
+        return i < b.size() && (uchar(b[i]) & 0xC0) == 0x80;
+    };
+    while (prefix > 0 && (inside(old, prefix) || inside(now, prefix)))
+        --prefix;
+    while (suffix > 0 && inside(old, old.size() - suffix))
+        --suffix;
 
     ++m_silent;
     m_sci->SendScintilla(Sci::SCI_BEGINUNDOACTION);

@@ -17,9 +17,10 @@ class QWidget;
 class SurfaceDocument;
 
 // A document's text is bytes. Text that is valid UTF-8 is edited as UTF-8; any other text in
-// 8-bit mode, one character per byte. Positions and lengths are counted in characters.
-// The surface holds any number of texts and shows one at a time; every operation below acts on
-// the shown one.
+// 8-bit mode, one windows-1252 character per byte (see Windows1252.h). The surface holds 8-bit
+// text as the UTF-8 of those characters, so that it shows, searches and copies them, and gives
+// the bytes back on every read. Positions and lengths are counted in characters. The surface
+// holds any number of texts and shows one at a time; every operation below acts on the shown one.
 class EditSurface : public QObject
 {
     Q_OBJECT
@@ -75,13 +76,11 @@ public:
     void beginUndoAction();
     void endUndoAction();
 
-    // Converts between character positions and byte positions of the content.
+    // Converts between character positions and byte positions of the surface's UTF-8.
     long bytePosition(int charPosition) const;
     int charPosition(long bytePosition) const;
-    QByteArray encode(const QString &text) const;
-    QString decode(const QByteArray &bytes) const;
 
-    // The length of text in the surface's characters: code points in UTF-8 mode, else bytes.
+    // The number of characters text takes in the document.
     int characterCount(const QString &text) const;
     // Replace All from the first occurrence at or after start (see ReplaceAllBytes), as one undo
     // step and one OnChange; the caret ends just after the text inserted last. Returns the
@@ -93,14 +92,26 @@ public:
 private:
     friend class SurfaceDocument;
 
+    // What the surface knows of a text it holds; set whenever text is loaded.
+    struct TextState
+    {
+        bool eightBit = false;               // windows-1252 bytes, held as UTF-8
+        bool asciiOnly = true;               // so byte positions are character positions
+        mutable bool indexAllocated = false; // Scintilla's character index, built on first use
+    };
+
+    static TextState textStateOf(const char *data, qsizetype size);
     void fill(const char *data, qsizetype size);
-    void *load(const char *data, qsizetype size);
+    void *load(const char *data, qsizetype size, bool eightBit);
     void attach(SurfaceDocument &document);
-    // Applies what belongs to the shown text: its first settings, encoding and place.
+    // Applies what belongs to the shown text: its first settings, code page and place.
     void settle(SurfaceDocument &document);
     void release(SurfaceDocument &document);
     QByteArray linesTextOf(const SurfaceDocument &document) const;
+    QByteArrayView surfaceText() const;
+    QByteArray toSurface(const QString &text) const;
     int findFolded(const QString &text, long fromByte, long toByte) const;
+    static bool isAscii(const char *data, qsizetype size);
     bool positionsAreBytes() const;
     void raiseChange();
     void onTextChanged();

@@ -9,6 +9,8 @@ struct RegularFile
     enum Status { Read, Missing, Unreadable };
     Status status = Missing;
     QByteArray bytes;
+    // Why it was not read, as the system words it: "Is a directory", "Permission denied"...
+    QString reason;
 };
 
 // Up to maxBytes of a regular file (symbolic links followed). A FIFO, a device or a directory
@@ -16,6 +18,6 @@ struct RegularFile
 // not a directory.
 RegularFile ReadRegularFile(const QString &path, qint64 maxBytes);
 
-// The whole file as it is; fails with "Cannot open file %s" for anything but a readable
-// regular file.
+// The whole file as it is; fails with "Cannot open file %s." and the reason on a second line
+// for anything but a readable regular file.
 QByteArray ReadDocumentFile(const QString &path);

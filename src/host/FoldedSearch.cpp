@@ -17,12 +17,12 @@ bool isContinuation(uchar c)
 
 // The code point at position and its width in bytes. A byte that does not begin a complete,
 // well-formed sequence reads as U+FFFD on its own, as Qt decodes it.
-char32_t decodeAt(QByteArrayView text, qsizetype position, bool utf8, int *width)
+char32_t decodeAt(QByteArrayView text, qsizetype position, int *width)
 {
     const auto *p = reinterpret_cast<const uchar *>(text.data()) + position;
     const uchar lead = *p;
     *width = 1;
-    if (!utf8 || lead < 0x80)
+    if (lead < 0x80)
         return lead;
     int n = 0;
     char32_t cp = 0;
@@ -158,7 +158,7 @@ bool rewriteLeftmost(const FoldedMatcher &matcher, QByteArrayView source, const 
 
 } // namespace
 
-FoldedMatcher::FoldedMatcher(const QString &needle, bool utf8) : m_utf8(utf8)
+FoldedMatcher::FoldedMatcher(const QString &needle)
 {
     m_ascii = true;
     for (QChar c : needle)
@@ -181,13 +181,13 @@ qsizetype FoldedMatcher::maxMatchBytes() const
 {
     if (m_ascii)
         return m_folded.size();
-    return qsizetype(m_codePoints.size()) * (m_utf8 ? 4 : 1);
+    return qsizetype(m_codePoints.size()) * 4;
 }
 
 qsizetype FoldedMatcher::boundaryBefore(QByteArrayView text, qsizetype position) const
 {
     // An ASCII needle matches whole ASCII bytes only, so any byte is a boundary for it.
-    if (m_utf8 && !m_ascii)
+    if (!m_ascii)
         while (position > 0 && position < text.size() && isContinuation(uchar(text[position])))
             --position;
     return position;
@@ -222,7 +222,7 @@ qsizetype FoldedMatcher::find(QByteArrayView text, qsizetype from, qsizetype *le
     }
     int width = 1;
     for (qsizetype p = from; p < text.size(); p += width) {
-        decodeAt(text, p, m_utf8, &width);
+        decodeAt(text, p, &width);
         const qsizetype end = matchFoldedAt(text, p);
         if (end >= 0) {
             *length = end - p;
@@ -261,7 +261,7 @@ qsizetype FoldedMatcher::matchFoldedAt(QByteArrayView text, qsizetype position) 
         if (q >= text.size())
             return -1;
         int width = 1;
-        const char32_t c = decodeAt(text, q, m_utf8, &width);
+        const char32_t c = decodeAt(text, q, &width);
         if (QChar::toCaseFolded(c) != wanted)
             return -1;
         q += width;
@@ -269,15 +269,14 @@ qsizetype FoldedMatcher::matchFoldedAt(QByteArrayView text, qsizetype position) 
     return q;
 }
 
-ReplaceAllResult ReplaceAllBytes(QByteArrayView text, bool utf8, const QString &find,
-                                 const QString &replacement, qsizetype from)
+ReplaceAllResult ReplaceAllBytes(QByteArrayView text, const QString &find, const QByteArray &with,
+                                 qsizetype from)
 {
-    const FoldedMatcher matcher(find, utf8);
+    const FoldedMatcher matcher(find);
     qsizetype firstLength = 0;
     const qsizetype first = matcher.find(text, from, &firstLength);
     if (first < 0)
         return {};
-    const QByteArray with = utf8 ? replacement.toUtf8() : replacement.toLatin1();
     qsizetype ignored = 0;
     if (matcher.find(with, 0, &ignored) >= 0)
         return sweep(matcher, text, first, firstLength, with);

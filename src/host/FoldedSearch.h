@@ -1,6 +1,6 @@
-// Case-insensitive search and Replace All over a document's bytes, matching as the editing
-// surface's findText does: an ASCII search text folds ASCII letters only (as Scintilla does),
-// any other search text folds every letter per code point (as Qt's case-insensitive search does).
+// Case-insensitive search and Replace All over the editing surface's UTF-8 text, matching as its
+// findText does: an ASCII search text folds ASCII letters only (as Scintilla does), any other
+// search text folds every letter per code point (as Qt's case-insensitive search does).
 #pragma once
 
 #include <QByteArray>
@@ -12,8 +12,7 @@
 class FoldedMatcher
 {
 public:
-    // utf8: the bytes are UTF-8; otherwise one Latin-1 character per byte.
-    FoldedMatcher(const QString &needle, bool utf8);
+    explicit FoldedMatcher(const QString &needle);
 
     bool isEmpty() const { return m_ascii ? m_folded.isEmpty() : m_codePoints.empty(); }
     // The first match that starts at or after from (a character boundary) and ends within
@@ -31,7 +30,6 @@ private:
     qsizetype findAscii(QByteArrayView text, qsizetype from) const;
     qsizetype matchFoldedAt(QByteArrayView text, qsizetype position) const;
 
-    bool m_utf8;
     bool m_ascii;
     QByteArray m_folded;                 // ASCII needle, lower-cased
     std::array<qsizetype, 256> m_skip{}; // Horspool shifts by folded byte
@@ -53,5 +51,6 @@ struct ReplaceAllResult
 // its neighbours). The sweep replaces each occurrence of the original text once: on from the
 // first one to the end, then from the top up to it, never matching in inserted text.
 // Either way the work grows linearly with the text.
-ReplaceAllResult ReplaceAllBytes(QByteArrayView text, bool utf8, const QString &find,
-                                 const QString &replacement, qsizetype from);
+// with: the UTF-8 that replaces each occurrence.
+ReplaceAllResult ReplaceAllBytes(QByteArrayView text, const QString &find, const QByteArray &with,
+                                 qsizetype from);

@@ -27,13 +27,8 @@ bool alreadyCrLf(const char *data, qsizetype size)
     return true;
 }
 
-} // namespace
-
-QByteArray LinesWithCrLf(const char *data, qsizetype size)
+QByteArray withCrLf(const char *data, qsizetype size)
 {
-    if (alreadyCrLf(data, size))
-        return QByteArray(data, size);
-
     QByteArray out;
     out.reserve(size + size / 16 + 2);
     qsizetype lineStart = 0;
@@ -52,4 +47,17 @@ QByteArray LinesWithCrLf(const char *data, qsizetype size)
         out.append("\r\n", 2);
     }
     return out;
+}
+
+} // namespace
+
+QByteArray LinesWithCrLf(const char *data, qsizetype size)
+{
+    return alreadyCrLf(data, size) ? QByteArray(data, size) : withCrLf(data, size);
+}
+
+QByteArray LinesWithCrLf(const QByteArray &text)
+{
+    return alreadyCrLf(text.constData(), text.size()) ? text
+                                                      : withCrLf(text.constData(), text.size());
 }

@@ -6,7 +6,5 @@
 // CR LF, LF and a lone CR each end a line; every line comes back followed by CR LF, and an
 // empty last line is not counted, so non-empty text ends in exactly one CR LF.
 QByteArray LinesWithCrLf(const char *data, qsizetype size);
-inline QByteArray LinesWithCrLf(const QByteArray &text)
-{
-    return LinesWithCrLf(text.constData(), text.size());
-}
+// The same; text that already follows the rule comes back shared, not copied.
+QByteArray LinesWithCrLf(const QByteArray &text);

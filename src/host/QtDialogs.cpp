@@ -12,6 +12,17 @@
 
 namespace {
 
+// The extension of a type's first pattern ("*.htm;*.html" gives "htm"); none for "*.*".
+QString extensionOf(const FileFilter &filter)
+{
+    const QString first = filter.patterns.section(QLatin1Char(';'), 0, 0).trimmed();
+    const QString extension = first.mid(2);
+    if (!first.startsWith(QLatin1String("*.")) || extension.isEmpty()
+        || extension.contains(QLatin1Char('*')) || extension.contains(QLatin1Char('?')))
+        return {};
+    return extension;
+}
+
 // A file dialog whose confirmation runs the caller's can-close step before it closes.
 class FileDialog : public QFileDialog
 {
@@ -28,8 +39,16 @@ public:
         resize(820, 520); // room for the name, size, type and date columns
     }
 
+    // A name typed without an extension gets the chosen type's, as the platform's dialogs do.
+    void addTypeExtensions(const QList<FileFilter> &filters) { m_extensionTypes = filters; }
+
     void accept() override
     {
+        // The type list shows each type by its label alone.
+        const QString type = selectedNameFilter();
+        for (const FileFilter &filter : std::as_const(m_extensionTypes))
+            if (type == filter.label || type == QtNameFilters({filter}).constFirst())
+                setDefaultSuffix(extensionOf(filter));
         const QStringList chosen = selectedFiles();
         if (!chosen.isEmpty() && !QFileInfo(chosen.first()).isDir() && m_onCanClose)
             m_onCanClose();
@@ -38,6 +57,7 @@ public:
 
 private:
     std::function<void()> m_onCanClose;
+    QList<FileFilter> m_extensionTypes;
 };
 
 std::optional<QString> runFileDialog(QFileDialog &dialog)
@@ -98,6 +118,8 @@ std::optional<QString> QtDialogs::executeSave(const FileDialogRequest &request)
     dialog.setFileMode(QFileDialog::AnyFile);
     if (!request.overwritePrompt)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!request.defaultExt.isEmpty())
+        dialog.addTypeExtensions(request.filters);
     return runFileDialog(dialog);
 }
 

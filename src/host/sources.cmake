@@ -5,16 +5,17 @@ list(APPEND ORVIK_SOURCES
   src/host/MessageBox.cpp src/host/MessageBox.h
   src/host/EditSurface.cpp src/host/EditSurface.h
   src/host/LineBreaks.cpp src/host/LineBreaks.h
+  src/host/Windows1252.cpp src/host/Windows1252.h
   src/host/TabStrip.cpp src/host/TabStrip.h
   src/host/PageControl.cpp src/host/PageControl.h
   src/host/MenuItem.cpp src/host/MenuItem.h
   src/host/Icons.cpp src/host/Icons.h
-  src/host/UserDirs.cpp src/host/UserDirs.h
 )
 list(APPEND ORVIK_SOURCES
   src/host/SettingsStore.cpp src/host/SettingsStore.h
   src/host/FilePanel.cpp src/host/FilePanel.h
   src/host/BrowserView.cpp src/host/BrowserView.h src/host/BrowserEngine.h
+  src/host/PreviewFileType.cpp src/host/PreviewFileType.h
 )
 list(APPEND ORVIK_SOURCES
   src/host/Application.cpp src/host/Application.h

@@ -76,6 +76,8 @@ private slots:
         QTest::newRow("malformed file") << R"({"WordWrap":1)" << "" << plain << "~/work";
         QTest::newRow("argument relative")
             << R"({"StartDirectory":"~/cache"})" << "site/index.htm" << plain << "~/work/site";
+        QTest::newRow("argument relative, through .")
+            << "" << "./site/./index.htm" << plain << "~/work/site";
     }
     void startupShowsStoredSettingsAndPlacesThePanel()
     {
@@ -90,7 +92,9 @@ private slots:
         if (!file.isEmpty())
             writeSettings(env, file);
         const QFileInfo given(expand(argument)); // a relative one from where the program starts
-        const QString opened = given.isFile() ? given.absoluteFilePath() : QString();
+        // Shown in full when the panel has moved away from where the program started.
+        const QString opened =
+            given.isFile() ? QDir::cleanPath(given.absoluteFilePath()) : QString();
         ScriptedDialogs dialogs;
         if (!argument.isEmpty() && opened.isEmpty())
             dialogs.expectError("Cannot open file " + given.filePath());

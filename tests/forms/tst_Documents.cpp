@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 #include <sys/stat.h>
 
 #define ANSWERED(d) QVERIFY2((d).allAnswered(), qPrintable((d).report()))
@@ -60,13 +61,26 @@ private slots:
         x.file("a.htm", "changed on disk\r\n");
         x.open(a);
         QCOMPARE(x.tabIndex(), 0);
-        // Files that cannot be read are refused before anything is touched.
+        // Files that cannot be read are refused, with the reason, before anything is touched.
         const QString dir = x.env.workDir();
         QVERIFY(QDir().mkpath(dir + "/dir.htm"));
         QCOMPARE(mkfifo(QFile::encodeName(dir + "/fifo.htm").constData(), 0600), 0);
-        for (const QString &bad : {dir + "/dir.htm", dir + "/fifo.htm", QString()}) {
-            const QString error = "Cannot open file " + bad + (bad.isEmpty() ? "" : ".");
+        const QString secret = x.file("secret.htm", "<p>secret</p>\r\n"); // for a user, not root
+        const QList<std::pair<QString, QString>> refused = {
+            {dir + "/dir.htm", ".\nIs a directory."},
+            {dir + "/fifo.htm", ".\nNot a regular file."},
+            {dir + "/none.htm", ".\nNo such file or directory."},
+            {a + "/x.htm", ".\nNot a directory."},
+            {secret, ".\nPermission denied."},
+            {QString(), "\nNo such file or directory."}};
+        for (const auto &[bad, reason] : refused) {
+            if (bad == secret && !ActingAsUser::possible())
+                continue;
+            const QString error = "Cannot open file " + bad + reason;
             x.dialogs.expectError(error);
+            std::optional<ActingAsUser> user;
+            if (bad == secret)
+                user.emplace();
             x.openGuarded(bad);
             QVERIFY2(x.dialogs.errors.endsWith(error), qPrintable(x.dialogs.errors.join('\n')));
         }
@@ -110,10 +124,15 @@ private slots:
     {
         TestEnvironment env;
         env.writeFile("start.htm", "<p>start</p>\r\n");
+        env.writeFile("image.png", QByteArray("\x89PNG\0", 5));
         ScriptedDialogs dialogs;
+        // A file that is refused or declined leaves the template in the first tab.
         dialogs.expectError("Cannot open file nope.htm");
         TfrmEditor missing(dialogs, {"OrvikEditor", "nope.htm"});
         QCOMPARE(Control<EditSurface>(missing).bytes(), kTemplate);
+        dialogs.expectQuestion("image.png looks like a binary file", mrNo);
+        TfrmEditor declined(dialogs, {"OrvikEditor", "image.png"});
+        QCOMPARE(Control<EditSurface>(declined).bytes(), kTemplate);
         TfrmEditor form(dialogs, {"OrvikEditor", "start.htm"});
         QCOMPARE(form.windowTitle(), QStringLiteral("Ostra Pagloom - start.htm")); // as given
         ANSWERED(dialogs);
@@ -194,22 +213,46 @@ private slots:
         ANSWERED(x.dialogs);
     }
 
+    // Every byte of a file comes into the editor; a file a save would damage is opened only
+    // when the user says so.
     void everyByteSurvivesOpening_data()
     {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("answer"); // to the question whether to open it; 0: not asked
+        const QByteArray binary("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff", 18);
         QTest::newRow("UTF-8, byte-order mark, NUL")
-            << QByteArray("\xef\xbb\xbf<p>caf\xc3\xa9\0\xe2\x82\xac</p>\r\n", 21);
+            << QByteArray("\xef\xbb\xbf<p>caf\xc3\xa9\0\xe2\x82\xac</p>\r\n", 21) << 0;
         QTest::newRow("rich text markup, 8-bit")
-            << QByteArray("{\\rtf1\\ansi{\\fonttbl\\f0 Arial;}\\f0 caf\xe9 \x80\xff\\par}\r\n");
-        QTest::newRow("long line") << (QByteArray(3 * 1024 * 1024, 'w') + "\r\n");
+            << QByteArray("{\\rtf1\\ansi{\\fonttbl\\f0 Arial;}\\f0 caf\xe9 \x80\xff\\par}\r\n")
+            << 0;
+        QTest::newRow("long line") << (QByteArray(3 * 1024 * 1024, 'w') + "\r\n") << 0;
+        QTest::newRow("binary, Yes opens it") << binary << int(mrYes);
+        QTest::newRow("binary, No opens nothing") << binary << int(mrNo);
+        QTest::newRow("NUL early, 8-bit only at the end")
+            << (QByteArray(100, '\0') + QByteArray(100 * 1024, 'a') + "\xff") << int(mrNo);
+        QTest::newRow("NUL only after 64 KiB, 8-bit")
+            << (QByteArray(64 * 1024, 'a') + QByteArray("\0\xff\r\n", 4)) << 0;
     }
     void everyByteSurvivesOpening()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(int, answer);
         EditorFixture x;
-        x.open(x.file("f.htm", bytes));
+        if (answer)
+            x.dialogs.expectQuestion("f.bin looks like a binary file. Saving it from this editor "
+                                     "would change it. Open it anyway?",
+                                     ModalResult(answer));
+        x.open(x.file("f.bin", bytes));
+        ANSWERED(x.dialogs);
+        if (answer == mrNo) {
+            QCOMPARE(x.tabs(), QStringList{"Untitled"});
+            QCOMPARE(x.caption(), QStringLiteral("Ostra Pagloom"));
+            QCOMPARE(x.editorText(), kTemplate);
+            return;
+        }
         QCOMPARE(x.editorText(), bytes);
-        QCOMPARE(x.editor().linesText(), bytes);
+        if (!answer)
+            QCOMPARE(x.editor().linesText(), bytes);
     }
 };
 

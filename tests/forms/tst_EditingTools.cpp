@@ -108,8 +108,10 @@ private slots:
         add("all: only a last byte differs", {all, "x\xc3\xa9y \xc3\xa9\r\n\xe2\x82\xac",
                                               "\xc3\xa9", "\xc3\xa8", none, {5, 0},
                                               "x\xc3\xa8y \xc3\xa8\r\n\xe2\x82\xac"});
-        add("all: 8-bit text", {all, "caf\xc9 CAF\xe9 \x01", "caf\xc3\xa9", "th\xc3\xa9", none,
-                                {7, 0}, "th\xe9 th\xe9 \x01"});
+        // 8-bit text is searched and replaced by its windows-1252 characters.
+        add("all: 8-bit text", {all, "caf\xc9\x80 CAF\xe9\x80 \x81", "caf\xc3\xa9\xe2\x82\xac",
+                                "\xe2\x80\x9cth\xc3\xa9\xe2\x80\x9d", none, {11, 0},
+                                "\x93th\xe9\x94 \x93th\xe9\x94 \x81"});
 
         // A found occurrence needs the editor's focus, which it refuses on the Browse page.
         for (const char *button : {find, once, all})

@@ -1,10 +1,13 @@
 #include "EditorFixture.h"
 
+#include "host/QtDialogs.h"
+
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <csignal>
+#include <QLineEdit>
 #include <sys/resource.h>
 
 // Both Exit's and Close's question end so.
@@ -26,6 +29,7 @@ private slots:
         const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
         QFile::setPermissions(target, mode);
         QVERIFY(QFile::link(target, x.env.workDir() + "/link.htm"));
+        x.dialogs.expectQuestion("link.htm looks like a binary file", mrYes); // NUL, not UTF-8
         x.open("link.htm");
         x.type("new ");
         // Saved to the file named when given, not into the directory the panel shows later.
@@ -37,12 +41,12 @@ private slots:
         QCOMPARE(QFileInfo(target).permissions() & 0x7077, mode);
         QCOMPARE(x.caption(), QStringLiteral("Ostra Pagloom - link.htm"));
 
-        // A full disk (a limit on the size of files written) keeps the old file and the mark.
+        // A full disk (a limit on the size of files written) keeps the old file and the mark;
+        // the limit's signal does not end the editor.
         x.type(QString(5000, 'n'));
         x.dialogs.expectError("Cannot save file link.htm: File too large");
         rlimit previous{};
         getrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limited{1000, previous.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limited);
         x.choose("itmSave"); // as a user's click: errors are reported
@@ -112,51 +116,98 @@ private slots:
         QVERIFY(QFile::exists(otherPreview));
     }
 
+    // A save that does not happen is reported and leaves that document changed; the next
+    // documents are still saved.
     void aChosenSaveThatDidNotHappenKeepsTheDocument_data()
     {
-        QTest::addColumn<bool>("exit");
+        QTest::addColumn<QString>("item");
         QTest::addColumn<bool>("saveFails");
-        QTest::newRow("Close, Save As cancelled") << false << false;
-        QTest::newRow("Close, save fails") << false << true;
-        QTest::newRow("Exit, Save As cancelled") << true << false;
-        QTest::newRow("Exit, save fails") << true << true;
+        QTest::newRow("Close, Save As cancelled") << "itmClose" << false;
+        QTest::newRow("Close, save fails") << "itmClose" << true;
+        QTest::newRow("Exit, Save As cancelled") << "itmExit" << false;
+        QTest::newRow("Exit, save fails") << "itmExit" << true;
+        QTest::newRow("Save All, save fails") << "itmSaveAll" << true;
     }
     void aChosenSaveThatDidNotHappenKeepsTheDocument()
     {
-        QFETCH(bool, exit);
+        QFETCH(QString, item);
         QFETCH(bool, saveFails);
         EditorFixture x;
         const QString bad = x.file("plain", "a file") + "/a.htm"; // its parent is a regular file
         // A failed Save As has already named the document.
         const QString name = saveFails ? "a.htm" : "Untitled";
         const auto chooseToSave = [&](const QString &question) {
-            x.dialogs.expectQuestion(question + kSaveQuestion, mrYes);
+            if (!question.isEmpty())
+                x.dialogs.expectQuestion(question + kSaveQuestion, mrYes);
             if (x.f().DocumentList->Items(0)->FullPath.isEmpty())
                 x.dialogs.expectSave(saveFails ? std::optional(bad) : std::nullopt);
             if (saveFails)
-                x.dialogs.expectError("Cannot save file " + bad + ": ");
+                x.dialogs.expectError("Cannot save file " + bad + ": Not a directory");
         };
         x.type("keep me");
-        x.open(x.file("b.htm", "b\r\n"));
-        if (!exit)
+        const QString b = x.file("b.htm", "b\r\n");
+        x.open(b);
+        x.type("B");
+        const bool close = item == "itmClose";
+        if (close)
             x.clickTab(0);
-        chooseToSave(exit ? "\"Untitled\" " : "The current file ");
-        x.choose(exit ? "itmExit" : "itmClose");
-        QCOMPARE(x.dialogs.questionButtons.value(0), TMsgDlgButtons(mbYes | mbNo));
+        chooseToSave(close ? "The current file " : item == "itmExit" ? "\"Untitled\" " : "");
+        if (item == "itmExit")
+            x.dialogs.expectQuestion("\"b.htm\" " + kSaveQuestion, mrYes);
+        x.choose(qPrintable(item));
+        ANSWERED(x.dialogs);
         // An untitled document is saved through Save As, which asks before replacing a file.
         QVERIFY(x.dialogs.saveRequests.value(0).overwritePrompt);
-        QCOMPARE(x.tabs(), QStringList({"* - " + name, "b.htm"}));
-        QVERIFY(x.editorText().startsWith("keep me"));
+        QCOMPARE(x.tabs(), QStringList({"* - " + name, close ? "* - b.htm" : "b.htm"}));
+        // Exit stays on the text it could not save; Save All ends on the last tab.
+        QVERIFY(x.editorText().startsWith(item == "itmSaveAll" ? "Bb" : "keep me"));
         QVERIFY(x.f().isVisible());
         QVERIFY(!x.f().Exiting);
 
         // A close by the frame asks again and is refused while that text is unsaved.
         chooseToSave("\"" + name + "\" ");
+        if (close)
+            x.dialogs.expectQuestion("\"b.htm\" " + kSaveQuestion, mrYes);
         QVERIFY(!x.f().close());
+        QCOMPARE(ReadWholeFile(b), QByteArray("Bb\r\n"));
         // Once the user lets it go, each changed document was offered once.
         x.dialogs.expectQuestion("\"" + name + "\" " + kSaveQuestion, mrNo);
         QVERIFY(x.f().close());
         ANSWERED(x.dialogs);
+        QCOMPARE(x.dialogs.questionButtons.value(0), TMsgDlgButtons(mbYes | mbNo));
+    }
+
+    // Save As through the real dialog: a name typed without an extension gets the chosen type's.
+    void saveAsAddsTheChosenTypesExtension_data()
+    {
+        QTest::addColumn<int>("type"); // its place in the list of types
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("Web Documents") << 0 << "page" << "page.htm";
+        QTest::newRow("Active Server Pages") << 1 << "page" << "page.asp";
+        QTest::newRow("All Files") << 2 << "page" << "page";
+    }
+    void saveAsAddsTheChosenTypesExtension()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
+        TestEnvironment env;
+        QtDialogs dialogs;
+        TfrmEditor form(dialogs, {"OrvikEditor"});
+        dialogs.setOwner(&form);
+        form.show();
+        WhenModalShown([&](QWidget *dialog) {
+            auto *types = dialog->findChild<QComboBox *>("fileTypeCombo");
+            for (int i = 0; i < type; ++i)
+                QTest::keyClick(types, Qt::Key_Down);
+            auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
+            QTest::keyClicks(name, typed);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        Choose(form, "itmSaveAs");
+        QCOMPARE(QDir(env.workDir()).entryList(QDir::Files), QStringList{saved});
+        QCOMPARE(Control<TabStrip>(form).tab(0), saved);
     }
 
     void closeSelectsTheFirstTabAndTheLastCloseMakesAFreshUntitled()

@@ -6,7 +6,13 @@
 #include "util/HostError.h"
 
 #include <Qsci/qsciscintilla.h>
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QWidget>
+
+using namespace Qt::StringLiterals;
 
 class tst_EditSurface : public QObject
 {
@@ -22,6 +28,7 @@ class tst_EditSurface : public QObject
         QByteArrayList atChange;
 
         Fixture() { surface.OnChange = [this] { atChange << surface.bytes(); }; }
+        QsciScintilla &sci() { return *qobject_cast<QsciScintilla *>(surface.widget()); }
     };
 
 private slots:
@@ -33,6 +40,7 @@ private slots:
         QTest::newRow("empty") << QByteArray() << QByteArray() << true;
         QTest::newRow("CR LF kept") << QByteArray("a\r\nb\r\n") << QByteArray("a\r\nb\r\n") << true;
         QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QByteArray("a\r\n\r\nb\r\n") << true;
+        QTest::newRow("bare LF") << QByteArray("a\nb\r\n") << QByteArray("a\r\nb\r\n") << true;
         QTest::newRow("UTF-8 with BOM") << QByteArray("\xef\xbb\xbf<p>\xc3\xa9</p>")
                                         << QByteArray("\xef\xbb\xbf<p>\xc3\xa9</p>\r\n") << true;
         QByteArray all;
@@ -90,7 +98,7 @@ private slots:
         f.surface.clearSelection();
         // Pasted text stops at its first NUL; a user's typing goes through the toolkit.
         f.surface.setSelTextBuf(QStringLiteral(",") + QChar(0) + QStringLiteral("z"));
-        qobject_cast<QsciScintilla *>(f.surface.widget())->insert(QStringLiteral("!"));
+        f.sci().insert(QStringLiteral("!"));
         f.surface.linesClear();
         QCOMPARE(f.atChange, QByteArrayList({"hello world", "hey world", "heyworld", "hey,world",
                                              "hey,!world", ""}));
@@ -109,7 +117,7 @@ private slots:
         // Plain ASCII text that gains a multi-byte letter by typing counts characters too.
         f.surface.setLinesText("ab cd");
         f.surface.setSelStart(1);
-        qobject_cast<QsciScintilla *>(f.surface.widget())->insert(QString::fromUtf8("\xc3\xa9"));
+        f.sci().insert(QString::fromUtf8("\xc3\xa9"));
         QCOMPARE(f.surface.findText(QStringLiteral("cd"), 0, 6), 4);
     }
 
@@ -121,7 +129,7 @@ private slots:
         const QByteArray eightBit("caf\xe9\r\n"), utf8("\xc3\xa9t\xc3\xa9\r\n");
         std::unique_ptr<EditingDocument> a = f.surface.createDocument(eightBit);
         std::unique_ptr<EditingDocument> b = f.surface.createDocument(utf8);
-        auto *sci = qobject_cast<QsciScintilla *>(f.surface.widget());
+        QsciScintilla *sci = &f.sci();
         f.surface.showDocument(*a);
         QVERIFY(!f.surface.isUtf8());
         sci->insert(QStringLiteral("A"));
@@ -139,6 +147,43 @@ private slots:
         QCOMPARE(f.surface.bytes(), QByteArray());
         f.surface.setLinesText("x");
         QCOMPARE(b->linesText(), utf8);
+    }
+
+    // 8-bit text is shown, found, selected and copied as its windows-1252 characters (the five
+    // undefined bytes as their own code points); what comes in is held to those characters.
+    void eightBitTextIsWindows1252()
+    {
+        Fixture f;
+        f.surface.setLinesText("\x80 \x93q\x94 \x81\x8d\x8f\x90\x9d \x9c\xe9");
+        QVERIFY(!f.surface.isUtf8());
+        const QString shown = u"\u20ac \u201cq\u201d \u0081\u008d\u008f\u0090\u009d \u0153\u00e9"_s;
+        QCOMPARE(f.sci().text(), shown);
+        QCOMPARE(f.surface.textLength(), 14);
+        QCOMPARE(f.surface.findText(u"\u0152\u00c9"_s, 0, 14), 12);
+        QCOMPARE(f.surface.findText(u"\u008f"_s, 0, 14), 8);
+        f.surface.setSelStart(0);
+        f.surface.setSelLength(5);
+        QCOMPARE(f.surface.selText(), u"\u20ac \u201cq\u201d"_s);
+
+        // The widget's own copy and paste, the logic's paste, typing and an input method.
+        f.sci().copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"\u20ac \u201cq\u201d"_s);
+        f.surface.setSelStart(14);
+        f.sci().paste();
+        f.surface.setSelTextBuf(u"\u0436\u2014"_s);
+        for (QChar typed : u"\u2122\u0436"_s) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+            QApplication::sendEvent(f.surface.widget(), &key);
+        }
+        QInputMethodEvent composed;
+        composed.setCommitString(u"\u0436\u00e9"_s);
+        QApplication::sendEvent(f.surface.widget(), &composed);
+        QGuiApplication::clipboard()->setText(u"\U0001F600"_s);
+        f.sci().paste();
+        QCOMPARE(f.surface.bytes(),
+                 "\x80 \x93q\x94 \x81\x8d\x8f\x90\x9d \x9c\xe9\x80 \x93q\x94?\x97\x99??\xe9?");
+        // Shown as it will be saved.
+        QCOMPARE(f.sci().text().last(7), u"?\u2014\u2122??\u00e9?"_s);
     }
 
     void findTextIgnoresCaseWithinItsRange()

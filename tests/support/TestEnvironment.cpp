@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <QWidget>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 TestEnvironment::TestEnvironment() : m_previousDir(QDir::currentPath())
 {
@@ -39,6 +41,24 @@ QByteArray ReadWholeFile(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return QByteArray("<unreadable>");
     return f.readAll();
+}
+
+bool ActingAsUser::possible()
+{
+    return ::geteuid() == 0;
+}
+
+// setfsuid, unlike setuid, changes only the calling thread and gives way back to root.
+ActingAsUser::ActingAsUser()
+{
+    ::setfsgid(kTestUser);
+    ::setfsuid(kTestUser);
+}
+
+ActingAsUser::~ActingAsUser()
+{
+    ::setfsuid(0);
+    ::setfsgid(0);
 }
 
 void PrepareTestProcess()

@@ -31,6 +31,20 @@ private:
 
 QByteArray ReadWholeFile(const QString &path);
 
+// File access by this thread as a user who is not root (uid and gid kTestUser), so that
+// permissions are checked although the tests run as root.
+class ActingAsUser
+{
+public:
+    static constexpr unsigned kTestUser = 4321;
+    // False where the process cannot take on another user's file access (it is not root).
+    static bool possible();
+    ActingAsUser();
+    ~ActingAsUser();
+    ActingAsUser(const ActingAsUser &) = delete;
+    ActingAsUser &operator=(const ActingAsUser &) = delete;
+};
+
 // Runs action on the modal box once the event loop of its exec() has put it up.
 void WhenModalShown(std::function<void(QWidget *)> action);
 
