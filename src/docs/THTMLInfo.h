@@ -20,7 +20,6 @@ public:
     {
         return m_document && !m_document->isShown() ? m_document->linesText() : QByteArray();
     }
-    operator QByteArray() const { return value(); }
     bool isEmpty() const { return value().isEmpty(); }
     bool startsWith(QByteArrayView prefix) const { return value().startsWith(prefix); }
 

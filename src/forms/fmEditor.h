@@ -29,6 +29,14 @@ public:
     TfrmEditor(Dialogs &dialogs, const QStringList &arguments, QWidget *parent = nullptr);
     ~TfrmEditor() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // What the shared routines reach of the window
     const QStringList &arguments() const override { return m_arguments; }
     Dialogs &dialogs() override { return m_dialogs; }
     TabStrip &tabStrip() override { return *tabFileList; }
@@ -43,19 +51,10 @@ public:
     MenuItem &exitItem() override { return *itmExit; }
     MenuItem &wordWrapItem() override { return *itm_wordwrap; }
 
-    // Tab strip
     void tabFileListChanging(bool &AllowChange) override;
     void tabFileListChange() override;
-    // Preview
     void NavigatePreview(const QString &path) override;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     // Window events
     void FormCreate();
     void FormShow();
