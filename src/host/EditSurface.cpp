@@ -4,6 +4,8 @@
 #include "host/FoldedSearch.h"
 #include "host/Guard.h"
 #include "host/LineBreaks.h"
+#include "host/SurfaceMarks.h"
+#include "host/SyntaxColouring.h"
 #include "host/Windows1252.h"
 #include "util/HostError.h"
 
@@ -119,10 +121,16 @@ public:
     {
         return surface ? surface->linesTextOf(*this) : QByteArray();
     }
+    void setPath(const QString &path) override
+    {
+        if (surface)
+            surface->setPathOf(*this, path);
+    }
 
     QPointer<EditSurface> surface;
     void *pointer;
     EditSurface::TextState text;
+    Syntax syntax = Syntax::Html;
     // Undo collection and line ends are set when the text is first shown.
     bool prepared = false;
     // Where the user was in this text, kept while another one is shown.
@@ -147,6 +155,11 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
     m_sci->SendScintilla(Sci::SCI_SETSCROLLWIDTHTRACKING, 1UL);
     m_sci->SendScintilla(Sci::SCI_SETLAYOUTCACHE, Sci::SC_CACHE_PAGE);
     m_sci->setMarginWidth(1, 0);
+    m_colouring = new SyntaxColouring(*m_sci);
+    m_marks = new SurfaceMarks(*m_sci, [this] {
+        return m_shown->syntax == Syntax::Html ? 1 : m_shown->syntax == Syntax::Xml ? 2 : 0;
+    });
+    connect(m_colouring, &SyntaxColouring::coloured, m_marks, &SurfaceMarks::fitMargin);
     setFont(EditorFont{QStringLiteral("MS Sans Serif"), 8, false, false});
 
     void *initial = m_sci->SendScintillaPtrResult(Sci::SCI_GETDOCPOINTER);
@@ -154,6 +167,8 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
     m_own = std::make_unique<SurfaceDocument>(*this, initial);
     m_own->prepared = true;
     m_shown = m_own.get();
+    m_colouring->prepare(*m_sci, m_own->syntax, false);
+    m_colouring->show(m_own->syntax);
 
     connect(m_sci, &QsciScintilla::textChanged, this, &EditSurface::onTextChanged);
     connect(m_sci, &QsciScintillaBase::SCN_MODIFIED, this,
@@ -287,6 +302,7 @@ void EditSurface::fill(const char *data, qsizetype size)
         if (size > 0) {
             void *filled = load(data, size, shown.text.eightBit);
             m_sci->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, filled);
+            m_colouring->prepare(*m_sci, shown.syntax, false);
             m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, shown.pointer);
             shown.pointer = filled;
         }
@@ -297,14 +313,32 @@ void EditSurface::fill(const char *data, qsizetype size)
     settle(shown);
 }
 
-std::unique_ptr<EditingDocument> EditSurface::createDocument(const QByteArray &bytes)
+std::unique_ptr<EditingDocument> EditSurface::createDocument(const QByteArray &bytes,
+                                                             const QString &path)
 {
     const TextState text = textStateOf(bytes.constData(), bytes.size());
     void *pointer = bytes.isEmpty() ? m_sci->SendScintillaPtrResult(Sci::SCI_CREATEDOCUMENT)
                                     : load(bytes.constData(), bytes.size(), text.eightBit);
     auto document = std::make_unique<SurfaceDocument>(*this, pointer);
     document->text = text;
+    document->syntax = SyntaxOfPath(path);
+    m_colouring->prepare(pointer, document->syntax, false);
     return document;
+}
+
+void EditSurface::setPathOf(SurfaceDocument &document, const QString &path)
+{
+    const Syntax syntax = SyntaxOfPath(path);
+    if (syntax == document.syntax)
+        return;
+    document.syntax = syntax;
+    if (&document != m_shown) {
+        m_colouring->prepare(document.pointer, syntax, true);
+        return;
+    }
+    m_colouring->prepare(*m_sci, syntax, true);
+    m_colouring->show(syntax);
+    m_marks->markTags();
 }
 
 void EditSurface::showDocument(EditingDocument &document)
@@ -343,6 +377,8 @@ void EditSurface::settle(SurfaceDocument &document)
     }
     // The surface holds every text as UTF-8; a new document comes up in another code page.
     m_sci->setUtf8(true);
+    m_colouring->show(document.syntax);
+    m_marks->fitMargin();
     m_sci->SendScintilla(Sci::SCI_SETSEL, static_cast<unsigned long>(document.anchor),
                          document.caret);
     m_sci->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE,
@@ -576,6 +612,8 @@ void EditSurface::setFont(const EditorFont &font)
     f.setBold(font.bold);
     f.setItalic(font.italic);
     m_sci->setFont(f);
+    // Setting the font gives every style the default colours.
+    m_colouring->refresh();
 }
 
 void EditSurface::beginUndoAction()
