@@ -10,6 +10,7 @@ void BenchPreview();
 void BenchPanel();
 void BenchReplace();
 void BenchRecovery();
+void BenchColouring();
 
 // Every section; a name on the command line runs only the sections named.
 static const BenchSection kSections[] = {
@@ -20,6 +21,7 @@ static const BenchSection kSections[] = {
     {"panel", BenchPanel},
     {"replace", BenchReplace},
     {"recovery", BenchRecovery},
+    {"colouring", BenchColouring},
 };
 
 int main(int argc, char **argv)

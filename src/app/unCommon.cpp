@@ -165,7 +165,7 @@ void OpenDocument(EditorWindow &form, const QString &fileName)
             != mrYes)
             return;
     }
-    std::unique_ptr<EditingDocument> text = form.surface().createDocument(content);
+    std::unique_ptr<EditingDocument> text = form.surface().createDocument(content, fileName);
     const bool reuse = current->FullPath.isEmpty() && current->Saved;
     const DocumentRef record = reuse ? current : std::make_shared<THTMLInfo>();
     record->SetFullPath(fileName);

@@ -15,6 +15,8 @@ class QsciScintilla;
 class QsciScintillaBase;
 class QWidget;
 class SurfaceDocument;
+class SurfaceMarks;
+class SyntaxColouring;
 
 // A document's text is bytes. Text that is valid UTF-8 is edited as UTF-8; any other text in
 // 8-bit mode, one windows-1252 character per byte (see Windows1252.h). The surface holds 8-bit
@@ -31,9 +33,11 @@ public:
     QWidget *widget() const;
     void setPopupMenu(QMenu *menu) { m_popup = menu; }
 
-    // A new text holding bytes, not shown, with no undo history and the caret at its start.
+    // A new text holding bytes, not shown, with no undo history and the caret at its start,
+    // coloured as the kind of file path names (a page when untitled).
     // Fails with "Not enough memory for %d bytes" as setLinesText does.
-    std::unique_ptr<EditingDocument> createDocument(const QByteArray &bytes = {});
+    std::unique_ptr<EditingDocument> createDocument(const QByteArray &bytes = {},
+                                                    const QString &path = {});
     // Shows a text this surface created in place of the shown one; each keeps its undo history,
     // caret, selection and scroll position. Raises OnChange once, as replacing the text does.
     void showDocument(EditingDocument &document);
@@ -107,6 +111,7 @@ private:
     // Applies what belongs to the shown text: its first settings, code page and place.
     void settle(SurfaceDocument &document);
     void release(SurfaceDocument &document);
+    void setPathOf(SurfaceDocument &document, const QString &path);
     QByteArray linesTextOf(const SurfaceDocument &document) const;
     QByteArrayView surfaceText() const;
     QByteArray toSurface(const QString &text) const;
@@ -125,6 +130,8 @@ private:
     // The surface's own text, shown while no other is.
     std::unique_ptr<SurfaceDocument> m_own;
     SurfaceDocument *m_shown = nullptr;
+    SyntaxColouring *m_colouring;
+    SurfaceMarks *m_marks;
     // Reads texts that are not shown, without disturbing the view.
     mutable std::unique_ptr<QsciScintillaBase> m_reader;
 };
