@@ -9,6 +9,8 @@ void BenchDocuments();
 void BenchPreview();
 void BenchPanel();
 void BenchReplace();
+void BenchSoak();
+void BenchFuzz();
 
 // Every section; a name on the command line runs only the sections named.
 static const BenchSection kSections[] = {
@@ -18,6 +20,8 @@ static const BenchSection kSections[] = {
     {"preview", BenchPreview},
     {"panel", BenchPanel},
     {"replace", BenchReplace},
+    {"soak", BenchSoak},
+    {"fuzz", BenchFuzz},
 };
 
 int main(int argc, char **argv)
