@@ -11,6 +11,8 @@ void BenchPanel();
 void BenchReplace();
 void BenchRecovery();
 void BenchColouring();
+void BenchSoak();
+void BenchFuzz();
 
 // Every section; a name on the command line runs only the sections named.
 static const BenchSection kSections[] = {
@@ -22,6 +24,8 @@ static const BenchSection kSections[] = {
     {"replace", BenchReplace},
     {"recovery", BenchRecovery},
     {"colouring", BenchColouring},
+    {"soak", BenchSoak},
+    {"fuzz", BenchFuzz},
 };
 
 int main(int argc, char **argv)
