@@ -43,6 +43,7 @@ private:
     Dialogs &dialogs() override { return m_dialogs; }
     TabStrip &tabStrip() override { return *tabFileList; }
     EditSurface &surface() override { return *mmoEditor; }
+    LoadProgress &loadProgress() override;
     TFileListBox &filePanel() override { return *FileList; }
     QString caption() const override { return windowTitle(); }
     void setCaption(const QString &caption) override { setWindowTitle(caption); }
@@ -131,6 +132,7 @@ private:
 
     // Controls
     Guard guard;
+    LoadProgress *m_loadProgress = nullptr; // made on the first large open
     QToolBar *toolbar = nullptr;
     TDriveComboBox *drvCombo = nullptr;
     TDirectoryListBox *DIRList = nullptr;
