@@ -13,8 +13,11 @@
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenu>
 #include <QPointer>
+
+#include <cstring>
 
 using Sci = QsciScintillaBase;
 
@@ -278,6 +281,70 @@ qint64 EditSurface::PieceLoadThreshold = qint64(64) << 20;
 // Positions are ints throughout the editor, so a text must stay below 2 GiB.
 qint64 EditSurface::LoadLimit = (qint64(2) << 30) - (qint64(1) << 20);
 qint64 EditSurface::LoadPieceSize = qint64(4) << 20;
+// A key at the end of a 5 MiB line costs about 3.2 s of layout, in proportion to its length.
+qint64 EditSurface::LongLineLimit = 100000;
+
+void EditSurface::LineScan::scan(QByteArrayView held, TextState &state)
+{
+    if (state.longLine > 0 && !measuring)
+        return;
+    const char *p = held.data();
+    const char *end = p + held.size();
+    if (measuring) {
+        // The rest of the long line, which an earlier piece began.
+        for (; p < end && *p != '\n' && *p != '\r'; ++p)
+            run += (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
+        state.longLineLength = run;
+        measuring = p == end;
+        return;
+    }
+    while (p < end) {
+        // Lines are skipped with memchr; characters are counted only in a line long enough.
+        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        const char *stop = lf ? lf : end;
+        if (run + (stop - p) > LongLineLimit || std::memchr(p, '\r', size_t(stop - p))) {
+            for (; p < stop; ++p) {
+                const char c = *p;
+                if (c == '\r') {
+                    ++line;
+                    run = 0;
+                    afterCr = true;
+                    continue;
+                }
+                afterCr = false;
+                if ((static_cast<unsigned char>(c) & 0xC0) != 0x80 && ++run > LongLineLimit) {
+                    state.longLine = line;
+                    ++p;
+                    break;
+                }
+            }
+        } else {
+            for (const char *c = p; c < stop; ++c)
+                run += (static_cast<unsigned char>(*c) & 0xC0) != 0x80;
+            if (stop > p)
+                afterCr = false;
+            p = stop;
+        }
+        if (state.longLine > 0) {
+            // Its full length, when the line ends in this piece; otherwise what was read of it.
+            const char *eol = p;
+            while (eol < end && *eol != '\n' && *eol != '\r')
+                ++eol;
+            for (; p < eol; ++p)
+                run += (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
+            state.longLineLength = run;
+            measuring = eol == end;
+            return;
+        }
+        if (lf && p == lf) {
+            if (!afterCr)
+                ++line;
+            run = 0;
+            afterCr = false;
+            ++p;
+        }
+    }
+}
 
 namespace {
 
@@ -326,6 +393,7 @@ void *EditSurface::loadPieces(const QString &path, qint64 size, bool eightBit, T
     QByteArray carry; // the start of a UTF-8 sequence the last piece ended in
     qint64 read = 0;
     state = TextState{eightBit, true};
+    LineScan lines;
     for (;;) {
         const qint64 n = file.read(piece.data(), kPiece);
         if (n < 0)
@@ -335,11 +403,14 @@ void *EditSurface::loadPieces(const QString &path, qint64 size, bool eightBit, T
         const QByteArrayView got(piece.constData(), n);
         if (state.asciiOnly && !isAscii(got.data(), got.size()))
             state.asciiOnly = false;
+        if (!eightBit)
+            lines.scan(got, state);
         QByteArray held;
         QByteArrayView add = got;
         if (eightBit) {
             held = Windows1252::ToUtf8(got);
             add = held;
+            lines.scan(held, state);
         } else {
             carry.append(got);
             const qsizetype whole = wholeSequences(carry);
@@ -400,6 +471,7 @@ void EditSurface::fill(const char *data, qsizetype size)
     m_sci->SendScintilla(Sci::SCI_CLEARALL);
     shown.prepared = false;
     shown.text = textStateOf(data, size);
+    LineScan().scan(QByteArrayView(data, size), shown.text);
     shown.anchor = shown.caret = shown.firstLine = shown.xOffset = 0;
     try {
         if (size > 0) {
@@ -422,6 +494,7 @@ std::unique_ptr<EditingDocument> EditSurface::createDocument(const QByteArray &b
                                     : load(bytes.constData(), bytes.size(), text.eightBit);
     auto document = std::make_unique<SurfaceDocument>(*this, pointer);
     document->text = text;
+    LineScan().scan(bytes, document->text);
     return document;
 }
 
@@ -430,6 +503,14 @@ void EditSurface::showDocument(EditingDocument &document)
     auto *shown = dynamic_cast<SurfaceDocument *>(&document);
     Q_ASSERT(shown && shown->surface == this);
     attach(*shown);
+    if (OnLongLine) {
+        const QLocale locale;
+        OnLongLine(shown->text.longLine == 0
+                       ? QString()
+                       : QStringLiteral("Line %1 has %2 characters: editing it is slow")
+                             .arg(locale.toString(shown->text.longLine),
+                                  locale.toString(shown->text.longLineLength)));
+    }
     raiseChange();
 }
 

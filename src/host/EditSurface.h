@@ -55,6 +55,12 @@ public:
     PieceLoad loadDocumentFile(const QString &path, qint64 size,
                                const std::function<bool(qint64, qint64)> &progress);
 
+    // Lines longer than this make every change on them slow (the surface lays out a whole line
+    // at each change); showing a text with one raises OnLongLine with a notice for the user,
+    // and an empty one for any other text.
+    static qint64 LongLineLimit;
+    std::function<void(const QString &)> OnLongLine;
+
     // How many times the whole text has been read since the surface was made; typing must
     // not add to it.
     qint64 wholeTextReads() const { return m_wholeTextReads; }
@@ -119,6 +125,19 @@ private:
         bool eightBit = false;               // windows-1252 bytes, held as UTF-8
         bool asciiOnly = true;               // so byte positions are character positions
         mutable bool indexAllocated = false; // Scintilla's character index, built on first use
+        // The first line over LongLineLimit when loaded, counted from 1, and its characters.
+        qint64 longLine = 0;
+        qint64 longLineLength = 0;
+    };
+    // Finds the first line over the limit in a text's bytes as held, continuing from a piece
+    // that ended inside a line.
+    struct LineScan
+    {
+        qint64 line = 1;
+        qint64 run = 0; // characters of the current line so far
+        bool afterCr = false;
+        bool measuring = false; // the long line goes on into the next piece
+        void scan(QByteArrayView held, TextState &state);
     };
 
     static TextState textStateOf(const char *data, qsizetype size);

@@ -5,6 +5,7 @@
 #include "host/LoadProgress.h"
 
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
 
@@ -116,6 +117,29 @@ private slots:
         EditSurface::LoadLimit = 1001;
         x.open(huge);
         QCOMPARE(x.editorText(), QByteArray(1001, 'h'));
+    }
+
+    void aLongLineIsNamedInTheStatusBar()
+    {
+        const qint64 limit = EditSurface::LongLineLimit;
+        EditSurface::LongLineLimit = 20;
+        EditorFixture x;
+        const QByteArray text = "a\r\nb\n\r" + QByteArray("\xc3\xa9").repeated(25) + "\r\nshort\r\n";
+        const QString notice = "Line 4 has 25 characters: editing it is slow";
+        auto *bar = x.f().statusBar();
+        // Read whole, and in pieces that cut the line and its characters.
+        x.open(x.file("long.htm", text));
+        QCOMPARE(bar->currentMessage(), notice);
+        {
+            const SmallLimits pieces(16, 5, 1 << 20);
+            x.open(x.file("long2.htm", text));
+            QCOMPARE(bar->currentMessage(), notice);
+        }
+        x.open(x.file("short.htm", "short\r\n"));
+        QCOMPARE(bar->currentMessage(), QString());
+        x.clickTab(0);
+        QCOMPARE(bar->currentMessage(), notice);
+        EditSurface::LongLineLimit = limit;
     }
 
     void typingNeverReadsTheWholeText()
