@@ -2,6 +2,7 @@
 
 #include "app/EditorWindow.h"
 #include "docs/DocumentFiles.h"
+#include "docs/FileStamp.h"
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
@@ -207,6 +208,8 @@ void OpenDocument(EditorWindow &form, const QString &fileName)
         return;
     }
 
+    // Taken before reading, so that a write in between is seen at the next save.
+    const FileStamp stamp = StampFile(fileName);
     // Read before anything is touched: a file that cannot be read changes nothing.
     std::optional<std::unique_ptr<EditingDocument>> read = ReadDocument(form, fileName);
     if (!read)
@@ -215,6 +218,7 @@ void OpenDocument(EditorWindow &form, const QString &fileName)
     const bool reuse = current->FullPath.isEmpty() && current->Saved;
     const DocumentRef record = reuse ? current : std::make_shared<THTMLInfo>();
     record->SetFullPath(fileName);
+    record->DiskStamp = stamp;
     record->Text.reset(std::move(text));
     record->Saved = true;
     if (!reuse) {
