@@ -9,6 +9,7 @@ void BenchDocuments();
 void BenchPreview();
 void BenchPanel();
 void BenchReplace();
+void BenchHuge();
 void BenchRecovery();
 void BenchColouring();
 void BenchSoak();
@@ -22,6 +23,7 @@ static const BenchSection kSections[] = {
     {"preview", BenchPreview},
     {"panel", BenchPanel},
     {"replace", BenchReplace},
+    {"huge", BenchHuge},
     {"recovery", BenchRecovery},
     {"colouring", BenchColouring},
     {"soak", BenchSoak},

@@ -8,6 +8,7 @@
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
+#include "host/LoadProgress.h"
 #include "host/MenuItem.h"
 #include "host/PageControl.h"
 #include "host/TabStrip.h"
@@ -27,6 +28,13 @@ QList<FileFilter> documentFilters()
 }
 
 } // namespace
+
+LoadProgress &TfrmEditor::loadProgress()
+{
+    if (!m_loadProgress)
+        m_loadProgress = new LoadProgress(*this);
+    return *m_loadProgress;
+}
 
 void TfrmEditor::itmNewClick()
 {
