@@ -1,5 +1,6 @@
 #include "app/unCommon.h"
 
+#include "app/CommandLine.h"
 #include "docs/DocumentFiles.h"
 #include "forms/fmEditor.h"
 #include "host/Dialogs.h"
@@ -53,7 +54,7 @@ void placeFilePanel(TfrmEditor &form, SettingsStore &store)
 void InitializeEditor(TfrmEditor &form)
 {
     const QStringList &args = form.arguments();
-    form.CommandLineFile = args.size() > 1 ? args.at(1) : QString();
+    form.CommandLineFile = FileArgument(args);
     const QString startDirectory = QDir::currentPath();
     form.pgpEditor->setActivePage(form.shtEdit);
 

@@ -1,5 +1,7 @@
 #include "host/Icons.h"
 
+#include <QFile>
+#include <QImage>
 #include <QPainter>
 #include <QStyle>
 #include <QPixmap>
@@ -72,6 +74,18 @@ const char *themeName(ToolIcon which)
 QIcon ToolBarIcon(ToolIcon which)
 {
     return QIcon::fromTheme(QString::fromLatin1(themeName(which)), drawn(which));
+}
+
+QIcon ApplicationIcon()
+{
+    // Decoded as PNG outright, so no image-format plugin is looked for at start-up.
+    QIcon icon;
+    for (const char *file : {":/orvik/icon-48.png", ":/orvik/icon-128.png"}) {
+        QFile png(QString::fromLatin1(file));
+        if (png.open(QIODevice::ReadOnly))
+            icon.addPixmap(QPixmap::fromImage(QImage::fromData(png.readAll(), "PNG")));
+    }
+    return icon;
 }
 
 namespace {

@@ -10,6 +10,7 @@ list(APPEND ORVIK_SOURCES
   src/host/TabStrip.cpp src/host/TabStrip.h
   src/host/PageControl.cpp src/host/PageControl.h
   src/host/MenuItem.cpp src/host/MenuItem.h
+  src/host/FileDrop.cpp src/host/FileDrop.h
   src/host/Icons.cpp src/host/Icons.h
   src/host/UserDirs.cpp src/host/UserDirs.h
 )
