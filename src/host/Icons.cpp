@@ -1,7 +1,6 @@
 #include "host/Icons.h"
 
-#include <QFile>
-#include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QStyle>
 #include <QPixmap>
@@ -78,12 +77,12 @@ QIcon ToolBarIcon(ToolIcon which)
 
 QIcon ApplicationIcon()
 {
-    // Decoded as PNG outright, so no image-format plugin is looked for at start-up.
     QIcon icon;
     for (const char *file : {":/orvik/icon-48.png", ":/orvik/icon-128.png"}) {
-        QFile png(QString::fromLatin1(file));
-        if (png.open(QIODevice::ReadOnly))
-            icon.addPixmap(QPixmap::fromImage(QImage::fromData(png.readAll(), "PNG")));
+        QImageReader png(QString::fromLatin1(file), "png");
+        // Read as PNG outright: guessing the format would load every image-format plugin.
+        png.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(png.read()));
     }
     return icon;
 }
