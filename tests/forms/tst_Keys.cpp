@@ -95,8 +95,8 @@ private slots:
         dlgFind.setFindText("abc");
         for (int start : {0, 4, 8, 8}) {
             press(text, Qt::Key_F3);
-            QCOMPARE(x.f().mmoEditor->selStart(), start);
-            QCOMPARE(x.f().mmoEditor->selLength(), 3);
+            QCOMPARE(x.form->findChild<EditSurface *>()->selStart(), start);
+            QCOMPARE(x.form->findChild<EditSurface *>()->selLength(), 3);
         }
         QVERIFY(!dlgFind.isVisible());
         ANSWERED(x.dialogs);
@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(x.tabs(), QStringList({"* - a.htm", "b.htm", "* - c.htm"}));
         QCOMPARE(x.editorText(), QByteArray("yc\r\n"));
 
-        x.f().pgpEditor->setActivePage(x.f().shtBrowse);
+        x.form->findChild<PageControl *>()->setActivePage(&child(*x.form, "shtBrowse"));
         for (QKeyCombination key : {Qt::CTRL | Qt::Key_Tab, Qt::CTRL | Qt::Key_Z})
             press(child(*x.form, "pgpEditorBar"), key);
         QCOMPARE(x.tabIndex(), 2);
