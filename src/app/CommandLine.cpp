@@ -1,11 +1,5 @@
 #include "app/CommandLine.h"
 
-namespace {
-
-const QString kEndOfOptions = QStringLiteral("--");
-
-} // namespace
-
 CommandLine ReadCommandLine(const QStringList &arguments)
 {
     CommandLine command;
@@ -14,15 +8,11 @@ CommandLine ReadCommandLine(const QStringList &arguments)
         command.request = CommandLine::Request::Help;
     else if (first == QLatin1String("--version"))
         command.request = CommandLine::Request::Version;
-    const qsizetype end = arguments.indexOf(kEndOfOptions, 1);
+    const qsizetype end = arguments.indexOf(QStringLiteral("--"), 1);
     command.toolkitArguments = end < 0 ? arguments.size() : end;
+    if (end >= 0)
+        command.literal = arguments.mid(end + 1);
     return command;
-}
-
-QString FileArgument(const QStringList &arguments)
-{
-    const bool endOfOptions = arguments.value(1) == kEndOfOptions;
-    return arguments.value(endOfOptions ? 2 : 1);
 }
 
 QString RequestReply(CommandLine::Request request)

@@ -50,7 +50,7 @@ int RunEditor(int argc, char **argv)
     QApplication::setStyle(new EditorStyle);
     InitializeApplication();
     QtDialogs dialogs;
-    TfrmEditor form(dialogs, QApplication::arguments() + typed.mid(command.toolkitArguments));
+    TfrmEditor form(dialogs, QApplication::arguments() + command.literal);
     dialogs.setOwner(&form);
     // Without a window manager nothing maximises; fill the screen all the same.
     if (const QScreen *screen = QGuiApplication::primaryScreen())

@@ -1,6 +1,5 @@
 #include "app/unCommon.h"
 
-#include "app/CommandLine.h"
 #include "docs/DocumentFiles.h"
 #include "forms/fmEditor.h"
 #include "host/Dialogs.h"
@@ -54,7 +53,7 @@ void placeFilePanel(TfrmEditor &form, SettingsStore &store)
 void InitializeEditor(TfrmEditor &form)
 {
     const QStringList &args = form.arguments();
-    form.CommandLineFile = FileArgument(args);
+    form.CommandLineFile = args.size() > 1 ? args.at(1) : QString();
     const QString startDirectory = QDir::currentPath();
     form.pgpEditor->setActivePage(form.shtEdit);
 
