@@ -4,8 +4,8 @@
 #include "host/EditSurface.h"
 #include "host/FindDialog.h"
 #include "host/FoldedSearch.h"
-#include "host/MenuItem.h"
 #include "ScriptedDialogs.h"
+#include "WindowControls.h"
 
 #include <Qsci/qsciscintilla.h>
 #include <QPushButton>
@@ -48,19 +48,21 @@ Figures measure(TfrmEditor &form, qsizetype size)
             qFatal("the byte pass gave a different text");
     });
 
-    auto *replaceAll = form.dlgReplace->findChild<QPushButton *>(QStringLiteral("ReplaceAll"));
-    form.dlgReplace->setFindText(QStringLiteral("b>"));
-    form.dlgReplace->setReplaceText(QStringLiteral("strong>"));
-    form.mmoEditor->setLinesText(html);
+    auto &dlgReplace = Control<FindDialog>(form, "dlgReplace");
+    auto *replaceAll = dlgReplace.findChild<QPushButton *>(QStringLiteral("ReplaceAll"));
+    dlgReplace.setFindText(QStringLiteral("b>"));
+    dlgReplace.setReplaceText(QStringLiteral("strong>"));
+    EditSurface &editor = Control<EditSurface>(form);
+    editor.setLinesText(html);
     std::vector<double> times, undos;
     for (int run = 0; run < 3; ++run) {
-        form.mmoEditor->setSelStart(0);
+        editor.setSelStart(0);
         times.push_back(TimeMs([&] { replaceAll->click(); }));
-        if (form.mmoEditor->bytes() != expected)
+        if (editor.bytes() != expected)
             qFatal("Replace All on %lld bytes gave a different text", qlonglong(size));
         // One undo step brings the generated text back for the next run.
-        undos.push_back(TimeMs([&] { form.mmoEditor->widget()->undo(); }));
-        if (form.mmoEditor->bytes() != html)
+        undos.push_back(TimeMs([&] { Control<QsciScintilla>(form, "mmoEditor").undo(); }));
+        if (editor.bytes() != html)
             qFatal("undoing Replace All on %lld bytes did not restore the text", qlonglong(size));
         SettleEvents();
     }
@@ -80,7 +82,7 @@ void BenchReplace()
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
         qFatal("main window not shown");
-    form.Replace1->Click();
+    Choose(form, "Replace1");
 
     const Figures small = measure(form, 5 * 1024 * 1024);
     const Figures large = measure(form, 50 * 1024 * 1024);

@@ -28,7 +28,8 @@ void TfrmEditor::createKeyboardCommands()
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcuts(keys);
         addAction(action);
-        (new MenuItem(action, guard))->OnClick = [this, handler] { (this->*handler)(); };
+        m_menuItems.emplace_back(std::make_unique<MenuItem>(action, guard))->OnClick =
+            [this, handler] { (this->*handler)(); };
     };
     addCommand("actFindNext", QStringLiteral("Find Next"), {Qt::Key_F3},
                &TfrmEditor::actFindNextClick);

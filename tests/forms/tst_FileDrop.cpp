@@ -2,7 +2,6 @@
 
 #include "host/FilePanel.h"
 
-#include <QAbstractScrollArea>
 #include <QDir>
 #include <QMimeData>
 #include <QUrl>
@@ -28,7 +27,7 @@ private slots:
         EditorFixture x;
         QWidget *at = x.form.get();
         if (target == "mmoEditor")
-            at = x.form->findChild<QAbstractScrollArea *>(target)->viewport();
+            at = x.scintilla().viewport();
         const QString a = x.file("a.htm", "a\r\n");
         const QString missing = x.env.workDir() + "/missing.htm";
         const QString b = x.file("b.htm", "b\r\n");
@@ -48,7 +47,7 @@ private slots:
         QVERIFY(drop.isAccepted());
 
         // A file that cannot be opened is reported and the next one still opens.
-        QTRY_COMPARE(x.form->findChild<TFileListBox *>("FileList")->Directory(), folder);
+        QTRY_COMPARE(x.control<TFileListBox>("FileList").Directory(), folder);
         QCOMPARE(x.tabs(), QStringList({"a.htm", "b.htm"}));
         QCOMPARE(x.caption(), "Ostra Pagloom - " + b);
         QCOMPARE(x.editorText(), QByteArray("b\r\n"));

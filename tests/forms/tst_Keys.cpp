@@ -10,15 +10,6 @@
 
 namespace {
 
-template<typename T = QWidget>
-T &child(const QObject &window, const char *name)
-{
-    T *found = window.findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no %s", name);
-    return *found;
-}
-
 void press(QWidget &at, const QKeySequence &key)
 {
     QTest::keyClick(&at, key[0].key(), key[0].keyboardModifiers());
@@ -70,10 +61,9 @@ private slots:
             x.dialogs.expectOpen(std::nullopt);
         if (command == "itmSave" || command == "itmSaveAs")
             x.dialogs.expectSave(std::nullopt);
-        QWidget &at = child(*x.form, focus.toLatin1().constData());
+        QWidget &at = x.control(focus.toLatin1().constData());
         at.setFocus();
-        QSignalSpy ran(&child<QAction>(*x.form, command.toLatin1().constData()),
-                       &QAction::triggered);
+        QSignalSpy ran(&x.control<QAction>(command.toLatin1().constData()), &QAction::triggered);
         press(at, key);
         QCOMPARE(ran.count(), 1);
         ANSWERED(x.dialogs);
@@ -83,8 +73,8 @@ private slots:
     {
         EditorFixture x;
         QVERIFY(QTest::qWaitForWindowActive(x.form.get()));
-        auto &dlgFind = child<FindDialog>(*x.form, "dlgFind");
-        QWidget &text = child(*x.form, "mmoEditor");
+        auto &dlgFind = x.control<FindDialog>("dlgFind");
+        QWidget &text = x.control("mmoEditor");
         // Nothing to look for yet: F3 asks for it.
         press(text, Qt::Key_F3);
         QTRY_VERIFY(dlgFind.isVisible());
@@ -95,8 +85,8 @@ private slots:
         dlgFind.setFindText("abc");
         for (int start : {0, 4, 8, 8}) {
             press(text, Qt::Key_F3);
-            QCOMPARE(x.form->findChild<EditSurface *>()->selStart(), start);
-            QCOMPARE(x.form->findChild<EditSurface *>()->selLength(), 3);
+            QCOMPARE(x.editor().selStart(), start);
+            QCOMPARE(x.editor().selLength(), 3);
         }
         QVERIFY(!dlgFind.isVisible());
         ANSWERED(x.dialogs);
@@ -114,7 +104,7 @@ private slots:
         x.type("x");
         x.open(x.file("b.htm", "b\r\n"));
         x.open(x.file("c.htm", "c\r\n"));
-        QWidget &text = child(*x.form, "mmoEditor");
+        QWidget &text = x.control("mmoEditor");
         press(text, Qt::CTRL | Qt::Key_Z); // the load is no edit: nothing to take back
         x.type("y");
         press(text, Qt::CTRL | Qt::Key_Z);
@@ -129,9 +119,9 @@ private slots:
         QCOMPARE(x.tabs(), QStringList({"* - a.htm", "b.htm", "* - c.htm"}));
         QCOMPARE(x.editorText(), QByteArray("yc\r\n"));
 
-        x.form->findChild<PageControl *>()->setActivePage(&child(*x.form, "shtBrowse"));
+        x.setPage("shtBrowse");
         for (QKeyCombination key : {Qt::CTRL | Qt::Key_Tab, Qt::CTRL | Qt::Key_Z})
-            press(child(*x.form, "pgpEditorBar"), key);
+            press(x.control("pgpEditorBar"), key);
         QCOMPARE(x.tabIndex(), 2);
         QCOMPARE(x.editorText(), QByteArray("yc\r\n"));
         ANSWERED(x.dialogs);
