@@ -93,8 +93,8 @@ private slots:
     }
 
     // Ctrl+Tab and Ctrl+Shift+Tab go round the tabs as clicks on them do, each document keeping
-    // its text and mark; undo and redo reach only the document in view. Behind the Browse page
-    // none of these keys does anything.
+    // its text and mark; undo and redo reach only the document in view, through its own history.
+    // Behind the Browse page none of these keys does anything.
     void tabAndUndoKeysKeepToTheDocumentInView()
     {
         EditorFixture x;
@@ -115,6 +115,8 @@ private slots:
         press(text, Qt::CTRL | Qt::Key_Tab);
         QCOMPARE(x.caption(), "Ostra Pagloom - " + a);
         QCOMPARE(x.editorText(), QByteArray("xa\r\n"));
+        press(text, Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(x.editorText(), QByteArray("a\r\n"));
         press(text, Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab);
         QCOMPARE(x.tabs(), QStringList({"* - a.htm", "b.htm", "* - c.htm"}));
         QCOMPARE(x.editorText(), QByteArray("yc\r\n"));
