@@ -9,6 +9,11 @@ void BenchDocuments();
 void BenchPreview();
 void BenchPanel();
 void BenchReplace();
+void BenchHuge();
+void BenchRecovery();
+void BenchColouring();
+void BenchSoak();
+void BenchFuzz();
 
 // Every section; a name on the command line runs only the sections named.
 static const BenchSection kSections[] = {
@@ -18,6 +23,11 @@ static const BenchSection kSections[] = {
     {"preview", BenchPreview},
     {"panel", BenchPanel},
     {"replace", BenchReplace},
+    {"huge", BenchHuge},
+    {"recovery", BenchRecovery},
+    {"colouring", BenchColouring},
+    {"soak", BenchSoak},
+    {"fuzz", BenchFuzz},
 };
 
 int main(int argc, char **argv)

@@ -4,6 +4,7 @@
 #include "app/EditorWindow.h"
 #include "host/Guard.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
@@ -17,6 +18,8 @@ class FindDialog;
 class MenuItem;
 class PageControl;
 class QMenu;
+class QTimer;
+class RecoveryStore;
 class QToolBar;
 class TabStrip;
 class TDirectoryListBox;
@@ -32,6 +35,11 @@ public:
     TfrmEditor(Dialogs &dialogs, const QStringList &arguments, QWidget *parent = nullptr);
     ~TfrmEditor() override;
 
+    // Offers the documents a run that stopped unexpectedly left unsaved; once, after start-up.
+    void OfferRecovery();
+    // Writes the copies of unsaved documents now and waits until they are on disk.
+    void WriteRecoveryCopiesNow();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -44,6 +52,7 @@ private:
     Dialogs &dialogs() override { return m_dialogs; }
     TabStrip &tabStrip() override { return *tabFileList; }
     EditSurface &surface() override { return *mmoEditor; }
+    LoadProgress &loadProgress() override;
     TFileListBox &filePanel() override { return *FileList; }
     QString caption() const override { return windowTitle(); }
     void setCaption(const QString &caption) override { setWindowTitle(caption); }
@@ -126,6 +135,12 @@ private:
     // runs once, as for any new text, and the document's flag and tab caption are put back.
     void ShowDocument(THTMLInfo &document);
 
+    // Recovery copies: scheduled after a change, written once editing pauses.
+    void ScheduleRecoveryCopies();
+    void UpdateRecoveryCopies();
+    void DiscardRecoveryCopies();
+    void RestoreUnsavedDocuments();
+
     void createControls();
     void createMenus();
     void createToolBar();
@@ -141,9 +156,14 @@ private:
     QStringList m_arguments;
     std::vector<std::unique_ptr<MenuItem>> m_menuItems;
     int m_closeDepth = 0;
+    std::unique_ptr<RecoveryStore> m_recovery;
+    QTimer *m_recoveryTimer = nullptr;
+    QElapsedTimer m_recoveryPendingSince;
+    quint64 m_lastRecoveryId = 0;
 
     // Controls
     Guard guard;
+    LoadProgress *m_loadProgress = nullptr; // made on the first large open
     QToolBar *toolbar = nullptr;
     TDriveComboBox *drvCombo = nullptr;
     TDirectoryListBox *DIRList = nullptr;
