@@ -1,5 +1,6 @@
 #include "host/Icons.h"
 
+#include <QImageReader>
 #include <QPainter>
 #include <QStyle>
 #include <QPixmap>
@@ -72,6 +73,18 @@ const char *themeName(ToolIcon which)
 QIcon ToolBarIcon(ToolIcon which)
 {
     return QIcon::fromTheme(QString::fromLatin1(themeName(which)), drawn(which));
+}
+
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    for (const char *file : {":/orvik/icon-48.png", ":/orvik/icon-128.png"}) {
+        QImageReader png(QString::fromLatin1(file), "png");
+        // Read as PNG outright: guessing the format would load every image-format plugin.
+        png.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(png.read()));
+    }
+    return icon;
 }
 
 namespace {
