@@ -1,6 +1,7 @@
 #include "BenchSupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTextStream>
@@ -95,4 +96,13 @@ void SettleEvents()
 {
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+QString WriteBenchInput(const QString &name, const QByteArray &bytes)
+{
+    const QString path = QDir::currentPath() + QLatin1Char('/') + name;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
 }

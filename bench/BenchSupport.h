@@ -15,6 +15,9 @@ double Median(std::vector<double> values);
 // An HTML text of about the given size, with many short elements and lines.
 QByteArray GenerateHtml(qsizetype bytes);
 
+// Writes bytes to a file of that name in the working directory and returns its path.
+QString WriteBenchInput(const QString &name, const QByteArray &bytes);
+
 // Peak and current resident memory of this process, in megabytes.
 double PeakRssMb();
 double CurrentRssMb();

@@ -15,15 +15,6 @@
 
 namespace {
 
-QString writeInput(const QString &name, const QByteArray &bytes)
-{
-    const QString path = QDir::currentPath() + QLatin1Char('/') + name;
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
 // Opens a file in the window and paints it: the time until the user sees the text.
 double openAndPaint(TfrmEditor &form, const QString &path)
 {
@@ -44,8 +35,8 @@ double openAndPaint(TfrmEditor &form, const QString &path)
 void BenchColouring()
 {
     const QByteArray html = GenerateHtml(50 * 1024 * 1024);
-    const QString page = writeInput(QStringLiteral("bench-colour.htm"), html);
-    const QString plain = writeInput(QStringLiteral("bench-colour.txt"), html);
+    const QString page = WriteBenchInput(QStringLiteral("bench-colour.htm"), html);
+    const QString plain = WriteBenchInput(QStringLiteral("bench-colour.txt"), html);
 
     ScriptedDialogs dialogs;
     auto form = std::make_unique<TfrmEditor>(dialogs, QStringList{QStringLiteral("OrvikEditor")});

@@ -12,25 +12,12 @@
 #include <QFile>
 #include <QTabBar>
 
-namespace {
-
-QString writeInput(const QString &name, const QByteArray &bytes)
-{
-    const QString path = QDir::currentPath() + QLatin1Char('/') + name;
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-} // namespace
-
 // Opening, switching and saving 50 MB documents in the main window.
 void BenchDocuments()
 {
     const QByteArray html = GenerateHtml(50 * 1024 * 1024);
-    const QString a = writeInput(QStringLiteral("bench-a.htm"), html);
-    const QString b = writeInput(QStringLiteral("bench-b.htm"), html);
+    const QString a = WriteBenchInput(QStringLiteral("bench-a.htm"), html);
+    const QString b = WriteBenchInput(QStringLiteral("bench-b.htm"), html);
     const double fileMb = html.size() / (1024.0 * 1024.0);
 
     const double readMs = MedianMs(3, [&] {
