@@ -157,6 +157,46 @@ private slots:
         QCOMPARE(f.surface.widget()->text().last(7), u"?\u2014\u2122??\u00e9?"_s);
     }
 
+    // Text of several megabytes goes into the surface in pieces; the result must still be whole
+    // characters and lines, one OnChange and one undo step.
+    void largeReplaceAllIsOneChangeAndOneUndoStep_data()
+    {
+        QTest::addColumn<QByteArray>("unit");
+        QTest::addColumn<QString>("find");
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QByteArray>("replacedUnit");
+        QTest::newRow("UTF-8 gains longer characters")
+            << QByteArray("\xc3\xa9" "a\r\n") << u"a"_s << u"\u20ac\u20ac"_s
+            << QByteArray("\xc3\xa9\xe2\x82\xac\xe2\x82\xac\r\n");
+        QTest::newRow("ASCII gains a multi-byte letter")
+            << QByteArray("ab\r") << u"B"_s << u"\u00e9"_s << QByteArray("a\xc3\xa9\r");
+        QTest::newRow("8-bit text") << QByteArray("\xe9x\n") << u"X"_s << u"\u201c"_s
+                                    << QByteArray("\xe9\x93\n");
+    }
+    void largeReplaceAllIsOneChangeAndOneUndoStep()
+    {
+        QFETCH(QByteArray, unit);
+        QFETCH(QString, find);
+        QFETCH(QString, replacement);
+        QFETCH(QByteArray, replacedUnit);
+        constexpr int kUnits = 400'000;
+        const QByteArray text = unit.repeated(kUnits);
+        Fixture f;
+        f.surface.setLinesText(text);
+        (void)f.surface.textLength(); // as Replace All from the dialog does first
+        f.atChange.clear();
+        QCOMPARE(f.surface.replaceAll(find, replacement, 0), kUnits);
+        const QByteArray replaced = replacedUnit.repeated(kUnits);
+        QCOMPARE(f.atChange, QByteArrayList{replaced});
+        QCOMPARE(f.surface.widget()->lines(), kUnits + 1);
+        QCOMPARE(f.surface.textLength(), QString::fromUtf8(replaced).size());
+        f.surface.widget()->undo();
+        QVERIFY(f.surface.bytes() == text);
+        QVERIFY(!f.surface.widget()->isUndoAvailable());
+        f.surface.widget()->redo();
+        QVERIFY(f.surface.bytes() == replaced);
+    }
+
     void findTextIgnoresCaseWithinItsRange()
     {
         Fixture f;
