@@ -9,6 +9,7 @@ void BenchDocuments();
 void BenchPreview();
 void BenchPanel();
 void BenchReplace();
+void BenchSave();
 
 // Every section; a name on the command line runs only the sections named.
 static const BenchSection kSections[] = {
@@ -18,6 +19,7 @@ static const BenchSection kSections[] = {
     {"preview", BenchPreview},
     {"panel", BenchPanel},
     {"replace", BenchReplace},
+    {"save", BenchSave},
 };
 
 int main(int argc, char **argv)

@@ -6,6 +6,7 @@ list(APPEND ORVIK_SOURCES
   src/host/MessageBox.cpp src/host/MessageBox.h
   src/host/EditSurface.cpp src/host/EditSurface.h
   src/host/LineBreaks.cpp src/host/LineBreaks.h
+  src/host/LinesTextWriter.cpp src/host/LinesTextWriter.h
   src/host/Windows1252.cpp src/host/Windows1252.h
   src/host/TabStrip.cpp src/host/TabStrip.h
   src/host/PageControl.cpp src/host/PageControl.h

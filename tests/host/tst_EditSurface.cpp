@@ -3,6 +3,7 @@
 #include "host/EditSurface.h"
 #include "host/Guard.h"
 #include "host/HostError.h"
+#include "host/LinesTextWriter.h"
 #include "ScriptedDialogs.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -63,6 +64,22 @@ private slots:
         QCOMPARE(f.surface.linesText(), linesText);
         QCOMPARE(f.surface.isUtf8(), utf8);
         QCOMPARE(f.atChange.last(), file); // OnChange comes with the whole text in place
+
+        // A save writes the same bytes in pieces; the rule holds wherever the pieces are cut.
+        QByteArray written;
+        const ByteSink append = [&written](QByteArrayView piece) {
+            written += piece;
+            return true;
+        };
+        QVERIFY(WriteLinesText(f.surface, append));
+        QCOMPARE(written, linesText);
+        for (qsizetype cut = 0; file.size() < 1024 && cut <= file.size(); ++cut) {
+            written.clear();
+            CrLfWriter lines(append);
+            QVERIFY(lines.add(file.first(cut)) && lines.add({}) && lines.add(file.sliced(cut))
+                    && lines.finish());
+            QCOMPARE(written, linesText);
+        }
 
         // The same bytes loaded from a file, over 8-bit text, come back the same way.
         TestEnvironment env;
