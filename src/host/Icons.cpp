@@ -56,25 +56,6 @@ QIcon drawn(ToolIcon which)
     return QIcon(pixmap);
 }
 
-const char *themeName(ToolIcon which)
-{
-    switch (which) {
-    case ToolIcon::New: return "document-new";
-    case ToolIcon::Open: return "document-open";
-    case ToolIcon::Save: return "document-save";
-    case ToolIcon::SaveAll: return "document-save-all";
-    }
-    return "";
-}
-
-} // namespace
-
-QIcon ToolBarIcon(ToolIcon which)
-{
-    return QIcon::fromTheme(QString::fromLatin1(themeName(which)), drawn(which));
-}
-
-namespace {
 
 QIcon drawnFolder(bool open)
 {
@@ -110,6 +91,11 @@ QIcon drawnChevrons(bool horizontal)
 }
 
 } // namespace
+
+QIcon ToolBarIcon(ToolIcon which)
+{
+    return drawn(which);
+}
 
 QIcon StartupStandardIcon(int standardPixmap)
 {
