@@ -7,6 +7,7 @@
 #include "host/EditSurface.h"
 #include "host/PageControl.h"
 #include "ScriptedDialogs.h"
+#include "WindowControls.h"
 
 #include <QDir>
 #include <QFile>
@@ -78,9 +79,9 @@ TreeMemory treeMemory()
 // Turns to the Browse page as a user does and waits until the view has loaded the page.
 double turnToBrowseMs(TfrmEditor &form)
 {
-    QSignalSpy loaded(form.webBrowser, &BrowserView::LoadFinished);
+    QSignalSpy loaded(&Control<BrowserView>(form), &BrowserView::LoadFinished);
     return TimeMs([&] {
-        form.pgpEditor->bar()->setCurrentIndex(1);
+        Control<PageControl>(form).bar()->setCurrentIndex(1);
         if (loaded.isEmpty() && !loaded.wait(120000))
             qFatal("the preview did not load");
     });
@@ -88,7 +89,7 @@ double turnToBrowseMs(TfrmEditor &form)
 
 void turnToEdit(TfrmEditor &form)
 {
-    form.pgpEditor->bar()->setCurrentIndex(0);
+    Control<PageControl>(form).bar()->setCurrentIndex(0);
     SettleEvents();
 }
 
@@ -122,7 +123,7 @@ void BenchPreview()
         qFatal("the main window did not show");
     SettleEvents();
     OpenDocument(form, bigPath);
-    const QByteArray bigText = form.mmoEditor->linesText();
+    const QByteArray bigText = Control<EditSurface>(form).linesText();
 
     const TreeMemory before = treeMemory();
     const double firstMs = turnToBrowseMs(form);

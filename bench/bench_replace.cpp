@@ -3,8 +3,8 @@
 #include "forms/fmEditor.h"
 #include "host/EditSurface.h"
 #include "host/FindDialog.h"
-#include "host/MenuItem.h"
 #include "ScriptedDialogs.h"
+#include "WindowControls.h"
 
 #include <Qsci/qsciscintilla.h>
 #include <QPushButton>
@@ -27,7 +27,7 @@ struct Figures
 // QByteArray::replace on the same bytes; the editor's final text must be the same bytes. Each
 // run starts from a freshly loaded document, with freed memory given back to the system, so
 // that no run reuses what an earlier one left.
-Figures measure(TfrmEditor &form, QPushButton *replaceAll, qsizetype size)
+Figures measure(TfrmEditor &form, qsizetype size)
 {
     const QByteArray html = GenerateHtml(size);
     Figures f;
@@ -39,24 +39,27 @@ Figures measure(TfrmEditor &form, QPushButton *replaceAll, qsizetype size)
         expected.replace("b>", "strong>");
     });
 
+    auto *replaceAll = Control<FindDialog>(form, "dlgReplace")
+                           .findChild<QPushButton *>(QStringLiteral("ReplaceAll"));
+    EditSurface &editor = Control<EditSurface>(form);
     std::vector<double> cpu, wall, undo, added;
     for (int run = 0; run < 5; ++run) {
-        form.mmoEditor->setLinesText(html);
-        form.mmoEditor->setSelStart(0);
+        editor.setLinesText(html);
+        editor.setSelStart(0);
         SettleEvents();
         ReleaseFreeMemory();
         const double residentBefore = CurrentRssMb();
         ResetPeakRss();
         cpu.push_back(CpuMs([&] { wall.push_back(TimeMs([&] { replaceAll->click(); })); }));
         added.push_back(PeakRssMb() - residentBefore);
-        if (form.mmoEditor->bytes() != expected)
+        if (editor.bytes() != expected)
             qFatal("Replace All on %lld bytes gave a different text", qlonglong(size));
         // One undo step brings the generated text back.
-        undo.push_back(TimeMs([&] { form.mmoEditor->widget()->undo(); }));
-        if (form.mmoEditor->bytes() != html)
+        undo.push_back(TimeMs([&] { Control<QsciScintilla>(form, "mmoEditor").undo(); }));
+        if (editor.bytes() != html)
             qFatal("undoing Replace All on %lld bytes did not restore the text", qlonglong(size));
     }
-    form.mmoEditor->linesClear();
+    editor.linesClear();
     f.cpuMs = Median(cpu);
     f.wallMs = Median(wall);
     f.undoMs = Median(undo);
@@ -73,15 +76,15 @@ void BenchReplace()
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
         qFatal("main window not shown");
-    form.Replace1->Click();
-    form.dlgReplace->setFindText(QStringLiteral("b>"));
-    form.dlgReplace->setReplaceText(QStringLiteral("strong>"));
-    auto *replaceAll = form.dlgReplace->findChild<QPushButton *>(QStringLiteral("ReplaceAll"));
+    Choose(form, "Replace1");
+    auto &dlgReplace = Control<FindDialog>(form, "dlgReplace");
+    dlgReplace.setFindText(QStringLiteral("b>"));
+    dlgReplace.setReplaceText(QStringLiteral("strong>"));
 
     constexpr qsizetype kSmall = 5 * 1024 * 1024;
     constexpr qsizetype kLarge = 50 * 1024 * 1024;
-    const Figures small = measure(form, replaceAll, kSmall);
-    const Figures large = measure(form, replaceAll, kLarge);
+    const Figures small = measure(form, kSmall);
+    const Figures large = measure(form, kLarge);
     for (const auto &[size, bytes, f] :
          {std::tuple{"5 MB", kSmall, small}, std::tuple{"50 MB", kLarge, large}}) {
         const auto what = [size](const char *text) {

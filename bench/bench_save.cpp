@@ -1,9 +1,9 @@
 #include "BenchSupport.h"
 #include "ScriptedDialogs.h"
+#include "WindowControls.h"
 
 #include "app/unCommon.h"
 #include "forms/fmEditor.h"
-#include "host/MenuItem.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,7 +63,7 @@ void BenchSave()
         std::vector<double> saves, floors;
         for (int run = 0; run < 7; ++run) {
             floors.push_back(writeAndSyncMs(c.text, dir));
-            saves.push_back(TimeMs([&] { form.itmSave->Click(); }));
+            saves.push_back(TimeMs([&] { Choose(form, "itmSave"); }));
         }
         QFile saved(path);
         if (!saved.open(QIODevice::ReadOnly) || saved.readAll() != QByteArray(c.text).replace("\r\n", "\n").replace("\n", "\r\n"))
@@ -75,7 +75,7 @@ void BenchSave()
         Report("save", what("Save of the 50 MB document, %1"), Median(saves), "ms");
         ReportRatio("save", what("Save / write and fsync, %1"), Median(saves) / Median(floors),
                     c.text == html ? "(goal <= 2)" : "");
-        form.itmClose->Click();
+        Choose(form, "itmClose");
     }
     QFile::remove(path);
     if (!dialogs.allAnswered())

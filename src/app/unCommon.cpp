@@ -1,13 +1,13 @@
 #include "app/unCommon.h"
 
+#include "app/EditorWindow.h"
 #include "docs/DocumentFiles.h"
-#include "forms/fmEditor.h"
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
 #include "host/FileRead.h"
+#include "host/Guard.h"
 #include "host/MenuItem.h"
-#include "host/PageControl.h"
 #include "host/SettingsStore.h"
 #include "host/TabStrip.h"
 
@@ -37,9 +37,9 @@ int readInteger(SettingsStore &store, const char *name, int fallback)
 
 // Points the file panel at the command-line file or the stored start directory, falling back
 // to the file-system root. When even the root fails, start-up goes on where the panel is.
-void placeFilePanel(TfrmEditor &form, SettingsStore &store)
+void placeFilePanel(EditorWindow &form, SettingsStore &store)
 {
-    TFileListBox &list = *form.FileList;
+    TFileListBox &list = form.filePanel();
     const auto startDirectory = [&] { list.ApplyFilePath(store.ReadString(QStringLiteral("StartDirectory"))); };
     const auto root = [&] { list.ApplyFilePath(QDir::rootPath()); };
     if (!form.CommandLineFile.isEmpty() && attempt([&] { list.ApplyFilePath(form.CommandLineFile); }))
@@ -50,12 +50,12 @@ void placeFilePanel(TfrmEditor &form, SettingsStore &store)
 
 } // namespace
 
-void InitializeEditor(TfrmEditor &form)
+void InitializeEditor(EditorWindow &form)
 {
     const QStringList &args = form.arguments();
     form.CommandLineFile = args.size() > 1 ? args.at(1) : QString();
     const QString startDirectory = QDir::currentPath();
-    form.pgpEditor->setActivePage(form.shtEdit);
+    form.showEditPage();
 
     {
         SettingsStore store;
@@ -72,11 +72,11 @@ void InitializeEditor(TfrmEditor &form)
             fontSize = 10;
         const bool wordWrap = readInteger(store, "WordWrap", 0) == 1;
 
-        form.itm_wordwrap->setChecked(wordWrap);
-        form.mmoEditor->setWordWrap(wordWrap);
+        form.wordWrapItem().setChecked(wordWrap);
+        form.surface().setWordWrap(wordWrap);
         store.CloseKey();
 
-        EditorFont font = form.mmoEditor->font();
+        EditorFont font = form.surface().font();
         if (!fontName.isEmpty())
             font.name = fontName;
         font.size = fontSize;
@@ -84,22 +84,22 @@ void InitializeEditor(TfrmEditor &form)
             font.bold = bold == 1;
             font.italic = italic == 1;
         }
-        form.mmoEditor->setFont(font);
+        form.surface().setFont(font);
     }
 
     form.DocumentList = std::make_unique<TDocumentList>();
     auto first = std::make_shared<THTMLInfo>();
     first->SetFullPath(QString());
-    first->Text.clear();
+    first->Text.reset(form.surface().createDocument());
     first->Saved = true;
     form.DocumentList->Add(first);
     form.CurrentDocument = first;
 
     form.Exiting = false;
-    form.BaseCaption = form.windowTitle();
+    form.BaseCaption = form.caption();
 
     if (form.CommandLineFile.isEmpty()) {
-        form.itmNew->Click();
+        form.newItem().Click();
         return;
     }
     try {
@@ -113,33 +113,32 @@ void InitializeEditor(TfrmEditor &form)
         OpenDocument(form, path);
         // The user chose not to open it.
         if (form.DocumentList->Items(0)->FullPath.isEmpty())
-            form.itmNew->Click();
+            form.newItem().Click();
     } catch (...) {
         // The window still opens with a usable document; the error is reported after.
-        form.itmNew->Click();
+        form.newItem().Click();
         throw;
     }
 }
 
-void SaveSettings(TfrmEditor &form)
+void SaveSettings(EditorWindow &form)
 {
     {
         SettingsStore store;
         attempt([&] { store.OpenKey(QString::fromLatin1(kSettingsKey), true); });
-        attempt([&] { store.WriteString(QStringLiteral("StartDirectory"), form.FileList->Directory()); });
-        attempt([&] { store.WriteInteger(QStringLiteral("WordWrap"), form.itm_wordwrap->Checked() ? 1 : 0); });
+        attempt([&] { store.WriteString(QStringLiteral("StartDirectory"), form.filePanel().Directory()); });
+        attempt([&] { store.WriteInteger(QStringLiteral("WordWrap"), form.wordWrapItem().Checked() ? 1 : 0); });
         store.CloseKey();
     }
     if (!form.Exiting)
-        form.itmExit->Click();
+        form.exitItem().Click();
 }
 
-void OpenDocument(TfrmEditor &form, const QString &fileName)
+void OpenDocument(EditorWindow &form, const QString &fileName)
 {
-    DocumentRef current = form.DocumentList->Items(form.tabFileList->tabIndex());
+    DocumentRef current = form.DocumentList->Items(form.tabStrip().tabIndex());
     form.CurrentDocument = current;
-    const bool wasSaved = current->Saved;
-    const int selected = form.tabFileList->tabIndex();
+    const int selected = form.tabStrip().tabIndex();
 
     const int open = form.DocumentList->IndexOfPath(fileName);
     if (open >= 0) {
@@ -147,7 +146,7 @@ void OpenDocument(TfrmEditor &form, const QString &fileName)
             return;
         bool allowChange = true;
         form.tabFileListChanging(allowChange);
-        form.tabFileList->setTabIndex(open);
+        form.tabStrip().setTabIndex(open);
         form.tabFileListChange();
         return;
     }
@@ -163,43 +162,30 @@ void OpenDocument(TfrmEditor &form, const QString &fileName)
             != mrYes)
             return;
     }
-    const bool browsing = form.pgpEditor->activePage() == form.shtBrowse;
-
-    if (current->FullPath.isEmpty() && current->Saved) {
-        current->SetFullPath(fileName);
-        form.mmoEditor->linesClear();
-        form.mmoEditor->setLinesText(content);
-        current->Saved = true;
-        form.tabFileList->setTab(selected, current->FileName);
-        form.setWindowTitle(form.BaseCaption + QStringLiteral(" - ") + current->FullPath);
-        if (browsing)
-            form.NavigatePreview(current->FullPath);
-        return;
-    }
-
-    current->Text = form.mmoEditor->linesText();
-    auto record = std::make_shared<THTMLInfo>();
+    std::unique_ptr<EditingDocument> text = form.surface().createDocument(content);
+    const bool reuse = current->FullPath.isEmpty() && current->Saved;
+    const DocumentRef record = reuse ? current : std::make_shared<THTMLInfo>();
     record->SetFullPath(fileName);
-    form.mmoEditor->linesClear();
-    form.mmoEditor->setLinesText(content);
+    record->Text.reset(std::move(text));
     record->Saved = true;
-    // Clearing and loading marked the outgoing document through the change handler.
-    current->Saved = wasSaved;
-    form.tabFileList->setTab(selected, TfrmEditor::TabCaption(*current));
-    form.DocumentList->Add(record);
-    form.tabFileList->add(record->FileName);
-    form.tabFileList->setTabIndex(form.tabFileList->count() - 1);
-    form.setWindowTitle(form.BaseCaption + QStringLiteral(" - ") + record->FullPath);
-    if (browsing)
+    if (!reuse) {
+        // The outgoing document keeps its text, flag and caption as they are.
+        form.DocumentList->Add(record);
+        form.tabStrip().add(record->FileName);
+        form.tabStrip().setTabIndex(form.tabStrip().count() - 1);
+    }
+    form.tabFileListChange();
+    form.setCaption(form.BaseCaption + QStringLiteral(" - ") + record->FullPath);
+    if (form.browsing())
         form.NavigatePreview(record->FullPath);
 }
 
-bool SaveAllDocuments(TfrmEditor &form)
+bool SaveAllDocuments(EditorWindow &form)
 {
     const auto show = [&form](int index) {
         bool allowChange = true;
         form.tabFileListChanging(allowChange);
-        form.tabFileList->setTabIndex(index);
+        form.tabStrip().setTabIndex(index);
         form.tabFileListChange();
     };
     int firstUnsaved = -1;
@@ -217,7 +203,7 @@ bool SaveAllDocuments(TfrmEditor &form)
                 continue;
         }
         // A failed save is reported on its own; the next documents are still saved.
-        form.guard.run([&form] { form.itmSave->Click(); });
+        Guard(form.dialogs()).run([&form] { form.saveItem().Click(); });
         if (!record->Saved && firstUnsaved < 0)
             firstUnsaved = i;
     }

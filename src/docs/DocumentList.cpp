@@ -1,6 +1,6 @@
 #include "docs/DocumentList.h"
 
-#include "host/HostError.h"
+#include "util/HostError.h"
 
 namespace {
 

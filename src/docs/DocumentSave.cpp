@@ -2,7 +2,7 @@
 
 // ORVIK_PORTABLE_FILES builds the code other platforms use, so that it can be checked here.
 #if defined(Q_OS_UNIX) && !defined(ORVIK_PORTABLE_FILES)
-#include "host/UserDirs.h"
+#include "util/UserDirs.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,14 +1,36 @@
-// The record of one open document: where it lives, what its tab shows, and its stored text.
+// The record of one open document: where it lives, what its tab shows, and its own text.
 #pragma once
+
+#include "docs/EditingDocument.h"
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
+
+// A record's Text: the document's own editing text, which the record owns. While another
+// document is on the surface it reads as this document's text; while this one is, the live text
+// is the surface's and the record holds no copy of it, so it reads empty.
+class DocumentText
+{
+public:
+    EditingDocument *document() const { return m_document.get(); }
+    void reset(std::unique_ptr<EditingDocument> document) { m_document = std::move(document); }
+
+    QByteArray value() const
+    {
+        return m_document && !m_document->isShown() ? m_document->linesText() : QByteArray();
+    }
+    bool isEmpty() const { return value().isEmpty(); }
+    bool startsWith(QByteArrayView prefix) const { return value().startsWith(prefix); }
+
+private:
+    std::unique_ptr<EditingDocument> m_document;
+};
 
 class THTMLInfo
 {
 public:
-    // The text as last stored from the editing surface; stale while the document is on it.
-    QByteArray Text;
+    DocumentText Text;
     bool Saved = false;
     // The path exactly as given: not normalised, not made absolute. Empty when untitled.
     QString FullPath;

@@ -1,5 +1,5 @@
 list(APPEND ORVIK_SOURCES
-  src/docs/THTMLInfo.cpp src/docs/THTMLInfo.h
+  src/docs/THTMLInfo.cpp src/docs/THTMLInfo.h src/docs/EditingDocument.h
   src/docs/DocumentList.cpp src/docs/DocumentList.h
   src/docs/NewFileTemplate.cpp src/docs/NewFileTemplate.h
   src/docs/DocumentFiles.cpp src/docs/DocumentFiles.h

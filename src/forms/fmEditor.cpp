@@ -10,7 +10,6 @@
 #include "host/PageControl.h"
 #include "host/TabStrip.h"
 
-#include <Qsci/qsciscintilla.h>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -23,7 +22,7 @@
 #include <QToolButton>
 
 TfrmEditor::TfrmEditor(Dialogs &dialogs, const QStringList &arguments, QWidget *parent)
-    : QMainWindow(parent), guard(dialogs), m_dialogs(dialogs), m_arguments(arguments)
+    : QMainWindow(parent), m_dialogs(dialogs), m_arguments(arguments), guard(dialogs)
 {
     setObjectName(QStringLiteral("frmEditor"));
     setWindowTitle(QStringLiteral("Ostra Pagloom"));
@@ -96,7 +95,7 @@ MenuItem *TfrmEditor::addItem(QMenu *menu, const char *name, const QString &capt
         action->setToolTip(hint);
     }
     menu->addAction(action);
-    return new MenuItem(action, guard);
+    return m_menuItems.emplace_back(std::make_unique<MenuItem>(action, guard)).get();
 }
 
 void TfrmEditor::createMenus()

@@ -1,12 +1,13 @@
 // The main window frmEditor: its controls, menus and tool bar, and every command's handler.
 #pragma once
 
-#include "docs/DocumentList.h"
+#include "app/EditorWindow.h"
 #include "host/Guard.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 class BrowserView;
 class Dialogs;
@@ -14,7 +15,6 @@ class EditSurface;
 class FindDialog;
 class MenuItem;
 class PageControl;
-class QKeyEvent;
 class QMenu;
 class QToolBar;
 class TabStrip;
@@ -23,7 +23,7 @@ class TDriveComboBox;
 class TFileListBox;
 class TFilterComboBox;
 
-class TfrmEditor : public QMainWindow
+class TfrmEditor : public QMainWindow, public EditorWindow
 {
     Q_OBJECT
 public:
@@ -31,43 +31,31 @@ public:
     TfrmEditor(Dialogs &dialogs, const QStringList &arguments, QWidget *parent = nullptr);
     ~TfrmEditor() override;
 
-    Dialogs &dialogs() { return m_dialogs; }
-    const QStringList &arguments() const { return m_arguments; }
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
-    // Process-wide values
-    QString CommandLineFile;
-    QString BaseCaption;
-    bool Exiting = false;
-    std::unique_ptr<TDocumentList> DocumentList;
-    DocumentRef CurrentDocument;
+private:
+    // What the shared routines reach of the window
+    const QStringList &arguments() const override { return m_arguments; }
+    Dialogs &dialogs() override { return m_dialogs; }
+    TabStrip &tabStrip() override { return *tabFileList; }
+    EditSurface &surface() override { return *mmoEditor; }
+    TFileListBox &filePanel() override { return *FileList; }
+    QString caption() const override { return windowTitle(); }
+    void setCaption(const QString &caption) override { setWindowTitle(caption); }
+    bool browsing() const override;
+    void showEditPage() override;
+    MenuItem &newItem() override { return *itmNew; }
+    MenuItem &saveItem() override { return *itmSave; }
+    MenuItem &exitItem() override { return *itmExit; }
+    MenuItem &wordWrapItem() override { return *itm_wordwrap; }
 
-    // Controls
-    Guard guard;
-    QToolBar *toolbar = nullptr;
-    TDriveComboBox *drvCombo = nullptr;
-    TDirectoryListBox *DIRList = nullptr;
-    TFilterComboBox *cboFilter = nullptr;
-    TFileListBox *FileList = nullptr;
-    TDirectoryListBox *DirListFilePath = nullptr;
-    PageControl *pgpEditor = nullptr;
-    QWidget *shtEdit = nullptr;
-    QWidget *shtBrowse = nullptr;
-    TabStrip *tabFileList = nullptr;
-    EditSurface *mmoEditor = nullptr;
-    BrowserView *webBrowser = nullptr;
-    QMenu *mnuPopEditor = nullptr;
-    QMenu *mnuDriveRefresh = nullptr;
-    FindDialog *dlgFind = nullptr;
-    FindDialog *dlgReplace = nullptr;
-
-    // Menu items, in menu order
-    MenuItem *itmNew, *itmOpen, *itmSave, *itmSaveAs, *itmSaveAll, *itmClose, *itmExit;
-    MenuItem *itmFileMenuCut, *itmFileMenuCopy, *itmFileMenuPaste, *Find1, *Replace1, *itmFont,
-        *itmOptions;
-    MenuItem *itm_wordwrap;
-    MenuItem *itmHelpContents, *itmAbout;
-    MenuItem *itmPopMenuCut, *itmPopMenuCopy, *itmPopMenuPaste, *itmClosePage;
-    MenuItem *Refresh1;
+    void tabFileListChanging(bool &AllowChange) override;
+    void tabFileListChange() override;
+    void NavigatePreview(const QString &path) override;
 
     // Window events
     void FormCreate();
@@ -104,14 +92,11 @@ public:
     void itmHelpContentsClick();
     void itmAboutClick();
 
-    // Tab strip and editing surface
-    void tabFileListChanging(bool &AllowChange);
-    void tabFileListChange();
+    // Editing surface
     void mmoEditorChange();
 
-    // Page control and preview
+    // Page control
     void pgpEditorChange();
-    void NavigatePreview(const QString &path);
 
     // File panel
     void FileListDblClick();
@@ -127,14 +112,10 @@ public:
     static QString TabCaption(const THTMLInfo &record);
     // The record of the selected tab; also makes it CurrentDocument.
     THTMLInfo &LookUpCurrentDocument();
+    // The one place a document comes onto the surface, in the selected tab: the change handler
+    // runs once, as for any new text, and the document's flag and tab caption are put back.
+    void ShowDocument(THTMLInfo &document);
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     void createControls();
     void createMenus();
     void createToolBar();
@@ -145,6 +126,34 @@ private:
 
     Dialogs &m_dialogs;
     QStringList m_arguments;
+    std::vector<std::unique_ptr<MenuItem>> m_menuItems;
     int m_closeDepth = 0;
-    bool m_shownOnce = false;
+
+    // Controls
+    Guard guard;
+    QToolBar *toolbar = nullptr;
+    TDriveComboBox *drvCombo = nullptr;
+    TDirectoryListBox *DIRList = nullptr;
+    TFilterComboBox *cboFilter = nullptr;
+    TFileListBox *FileList = nullptr;
+    TDirectoryListBox *DirListFilePath = nullptr;
+    PageControl *pgpEditor = nullptr;
+    QWidget *shtEdit = nullptr;
+    QWidget *shtBrowse = nullptr;
+    TabStrip *tabFileList = nullptr;
+    EditSurface *mmoEditor = nullptr;
+    BrowserView *webBrowser = nullptr;
+    QMenu *mnuPopEditor = nullptr;
+    QMenu *mnuDriveRefresh = nullptr;
+    FindDialog *dlgFind = nullptr;
+    FindDialog *dlgReplace = nullptr;
+
+    // Menu items, in menu order
+    MenuItem *itmNew, *itmOpen, *itmSave, *itmSaveAs, *itmSaveAll, *itmClose, *itmExit;
+    MenuItem *itmFileMenuCut, *itmFileMenuCopy, *itmFileMenuPaste, *Find1, *Replace1, *itmFont,
+        *itmOptions;
+    MenuItem *itm_wordwrap;
+    MenuItem *itmHelpContents, *itmAbout;
+    MenuItem *itmPopMenuCut, *itmPopMenuCopy, *itmPopMenuPaste, *itmClosePage;
+    MenuItem *Refresh1;
 };

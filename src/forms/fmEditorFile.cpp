@@ -7,12 +7,12 @@
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
-#include "host/HostError.h"
 #include "host/LinesTextWriter.h"
 #include "host/MenuItem.h"
 #include "host/PageControl.h"
 #include "host/TabStrip.h"
-#include "host/UserDirs.h"
+#include "util/HostError.h"
+#include "util/UserDirs.h"
 
 #include <QFile>
 
@@ -32,35 +32,30 @@ void TfrmEditor::itmNewClick()
 {
     if (DocumentList && !DocumentList->isEmpty())
         LookUpCurrentDocument();
-    if (CurrentDocument)
-        CurrentDocument->Text = mmoEditor->linesText();
 
     const bool reuse = DocumentList->Count() == 1 && DocumentList->Items(0)->FullPath.isEmpty()
                        && DocumentList->Items(0)->Saved;
     if (reuse) {
-        mmoEditor->linesClear();
-        mmoEditor->setLinesText(NewFileTemplate());
+        CurrentDocument->Text.reset(mmoEditor->createDocument(NewFileTemplate()));
         CurrentDocument->FileName = QStringLiteral("Untitled");
-        CurrentDocument->Saved = true;
         CurrentDocument->Directory = UntitledDirectory();
-        tabFileList->setTab(tabFileList->tabIndex(), CurrentDocument->FileName);
+        ShowDocument(*CurrentDocument);
         return;
     }
 
-    tabFileList->add(QStringLiteral("Untitled"));
-    tabFileList->setTabIndex(tabFileList->count() - 1);
     auto record = std::make_shared<THTMLInfo>();
+    record->Text.reset(mmoEditor->createDocument(NewFileTemplate()));
     record->SetFullPath(QString());
     record->FileName = QStringLiteral("Untitled");
     record->Directory = UntitledDirectory();
+    record->Saved = true;
+    tabFileList->add(QStringLiteral("Untitled"));
+    tabFileList->setTabIndex(tabFileList->count() - 1);
     DocumentList->Add(record);
-    mmoEditor->linesClear();
-    mmoEditor->setLinesText(NewFileTemplate());
     // The empty scratch file in the working directory; a failure here stays silent.
     QString ignored;
     (void)WritePreviewFile(kPreviewFileName, QByteArray(), PreviewPermissions(QString()), &ignored);
-    record->Saved = true;
-    tabFileList->setTab(tabFileList->tabIndex(), record->FileName);
+    ShowDocument(*record);
     pgpEditor->setActivePage(shtEdit);
     setWindowTitle(BaseCaption + QStringLiteral(" - UNTITLED"));
 }

@@ -6,7 +6,6 @@
 #include "host/PageControl.h"
 #include "host/TabStrip.h"
 
-#include <Qsci/qsciscintilla.h>
 #include <QToolBar>
 
 namespace {

@@ -5,27 +5,27 @@
 
 void TfrmEditor::tabFileListChanging(bool &)
 {
+    // The document keeps its text in its own editing text; only its caption is brought up to date.
     const int i = tabFileList->tabIndex();
-    THTMLInfo &document = LookUpCurrentDocument();
-    document.Text = mmoEditor->linesText();
-    tabFileList->setTab(i, TabCaption(document));
+    tabFileList->setTab(i, TabCaption(LookUpCurrentDocument()));
 }
 
 void TfrmEditor::tabFileListChange()
 {
-    const int i = tabFileList->tabIndex();
-    LookUpCurrentDocument();
-    const DocumentRef document = CurrentDocument;
-    const bool saved = document->Saved;
-    mmoEditor->setLinesText(document->Text);
-    // The surface now holds the live text; the stored copy is not read again before the next
-    // leave stores it anew, so it is released rather than kept twice.
-    document->Text = QByteArray();
+    THTMLInfo &document = LookUpCurrentDocument();
+    ShowDocument(document);
     setWindowTitle(BaseCaption + QStringLiteral(" - ")
-                   + (document->FullPath > QStringLiteral(" ") ? document->FullPath
-                                                                : document->FileName));
-    document->Saved = saved;
-    tabFileList->setTab(i, TabCaption(*document));
+                   + (document.FullPath > QStringLiteral(" ") ? document.FullPath
+                                                              : document.FileName));
+}
+
+void TfrmEditor::ShowDocument(THTMLInfo &document)
+{
+    const bool saved = document.Saved;
+    // Showing the text is a change of the surface's content, which marks the document.
+    mmoEditor->showDocument(*document.Text.document());
+    document.Saved = saved;
+    tabFileList->setTab(tabFileList->tabIndex(), TabCaption(document));
 }
 
 void TfrmEditor::mmoEditorChange()

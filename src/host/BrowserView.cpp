@@ -1,7 +1,7 @@
 #include "host/BrowserView.h"
 
 #include "host/BrowserEngine.h"
-#include "host/HostError.h"
+#include "util/HostError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -101,24 +101,18 @@ void BrowserView::startEngine()
     layout()->addWidget(m_engine->widget());
 }
 
-void BrowserView::ServeFromMemory(const QString &path, const QByteArray &content)
+void BrowserView::Navigate(const QString &path)
 {
-    m_memoryPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    m_memoryContent = content;
+    showPreview(path, std::nullopt);
 }
 
-void BrowserView::Navigate(const QString &path)
+void BrowserView::showPreview(const QString &path, const std::optional<QByteArray> &bytes)
 {
     if (path.isEmpty())
         throw EHostError(QStringLiteral("Cannot show an empty path in the browser view"));
     if (!m_engine)
         startEngine();
     const QString file = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    std::optional<QByteArray> content;
-    if (file == m_memoryPath)
-        content = m_memoryContent;
-    m_memoryPath.clear();
-    m_memoryContent.clear();
-    if (!m_engine->navigate(file, content))
+    if (!m_engine->navigate(file, bytes))
         throw EHostError(QStringLiteral("Cannot show %1 in the browser view").arg(path));
 }

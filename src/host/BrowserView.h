@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class BrowserEngine;
 
@@ -19,8 +20,9 @@ public:
     // at once, the page loads on its own. Fails with EHostError when the engine cannot start or
     // the path cannot be shown.
     void Navigate(const QString &path);
-    // The next navigation, when it goes to path, shows content instead of the file's.
-    void ServeFromMemory(const QString &path, const QByteArray &content);
+    // Shows a preview file the same way, or bytes in its place when given, for a file that
+    // could not be written.
+    void showPreview(const QString &path, const std::optional<QByteArray> &bytes);
 
 signals:
     void LoadFinished(bool ok);
@@ -29,6 +31,4 @@ private:
     void startEngine();
 
     std::unique_ptr<BrowserEngine> m_engine;
-    QString m_memoryPath;
-    QByteArray m_memoryContent;
 };

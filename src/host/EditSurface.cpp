@@ -1,11 +1,11 @@
 #include "host/EditSurface.h"
 
-#include "host/FoldedSearch.h"
 #include "host/FileRead.h"
+#include "host/FoldedSearch.h"
 #include "host/Guard.h"
-#include "host/HostError.h"
 #include "host/LineBreaks.h"
 #include "host/Windows1252.h"
+#include "util/HostError.h"
 
 #include <Qsci/qsciscintilla.h>
 #include <QAccessible>
@@ -14,6 +14,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPointer>
 
 using Sci = QsciScintillaBase;
 
@@ -87,14 +88,57 @@ private:
     }
 };
 
+// Holds programmatic changes back from OnChange for as long as it lives.
+class Silence
+{
+public:
+    explicit Silence(int &depth) : m_depth(depth) { ++m_depth; }
+    ~Silence() { --m_depth; }
+    Silence(const Silence &) = delete;
+    Silence &operator=(const Silence &) = delete;
+
+private:
+    int &m_depth;
+};
+
 } // namespace
+
+// One text of the surface: a Scintilla document, of which it holds one reference, with what
+// belongs to that text rather than to the view.
+class SurfaceDocument final : public EditingDocument
+{
+public:
+    SurfaceDocument(EditSurface &surface, void *pointer) : surface(&surface), pointer(pointer) {}
+    ~SurfaceDocument() override
+    {
+        if (surface)
+            surface->release(*this);
+    }
+
+    bool isShown() const override { return surface && surface->m_shown == this; }
+    QByteArray linesText() const override
+    {
+        return surface ? surface->linesTextOf(*this) : QByteArray();
+    }
+
+    QPointer<EditSurface> surface;
+    void *pointer;
+    EditSurface::TextState text;
+    // Undo collection and line ends are set when the text is first shown.
+    bool prepared = false;
+    // Where the user was in this text, kept while another one is shown.
+    long anchor = 0;
+    long caret = 0;
+    long firstLine = 0;
+    long xOffset = 0;
+};
 
 EditSurface::EditSurface(Guard &guard, QWidget *parent)
     : QObject(parent), m_guard(guard)
 {
     auto *surface = new Surface(parent);
     surface->popup = [this] { return m_popup; };
-    surface->eightBit = [this] { return m_text.eightBit; };
+    surface->eightBit = [this] { return m_shown->text.eightBit; };
     m_sci = surface;
     m_sci->setObjectName(QStringLiteral("mmoEditor"));
     m_sci->setUtf8(true);
@@ -105,13 +149,32 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
     m_sci->SendScintilla(Sci::SCI_SETLAYOUTCACHE, Sci::SC_CACHE_PAGE);
     m_sci->setMarginWidth(1, 0);
     setFont(EditorFont{QStringLiteral("MS Sans Serif"), 8, false, false});
+
+    void *initial = m_sci->SendScintillaPtrResult(Sci::SCI_GETDOCPOINTER);
+    m_sci->SendScintilla(Sci::SCI_ADDREFDOCUMENT, 0UL, initial);
+    m_own = std::make_unique<SurfaceDocument>(*this, initial);
+    m_own->prepared = true;
+    m_shown = m_own.get();
+
     connect(m_sci, &QsciScintilla::textChanged, this, &EditSurface::onTextChanged);
     connect(m_sci, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int, int type, const char *text, int length) {
-                if (m_text.asciiOnly && (type & Sci::SC_MOD_INSERTTEXT) && text
+                if (m_shown->text.asciiOnly && (type & Sci::SC_MOD_INSERTTEXT) && text
                     && !isAscii(text, length))
-                    m_text.asciiOnly = false;
+                    m_shown->text.asciiOnly = false;
             });
+}
+
+EditSurface::~EditSurface()
+{
+    // Texts that outlive the surface keep their memory until the process ends.
+    m_own->surface = nullptr;
+    m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, m_own->pointer);
+}
+
+QWidget *EditSurface::widget() const
+{
+    return m_sci;
 }
 
 bool EditSurface::isAscii(const char *data, qsizetype size)
@@ -124,13 +187,13 @@ bool EditSurface::isAscii(const char *data, qsizetype size)
 
 bool EditSurface::positionsAreBytes() const
 {
-    if (m_text.asciiOnly)
+    if (m_shown->text.asciiOnly)
         return true;
     // Character positions of UTF-8 text need Scintilla's line character index, built on
     // first use rather than on every load.
-    if (!m_text.indexAllocated) {
+    if (!m_shown->text.indexAllocated) {
         m_sci->SendScintilla(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF32);
-        m_text.indexAllocated = true;
+        m_shown->text.indexAllocated = true;
     }
     return false;
 }
@@ -149,7 +212,7 @@ void EditSurface::raiseChange()
 
 bool EditSurface::isUtf8() const
 {
-    return !m_text.eightBit;
+    return !m_shown->text.eightBit;
 }
 
 // Scintilla's loader interface: fills a fresh document that no view watches yet. Declared
@@ -184,43 +247,132 @@ ILoader *createLoader(const QsciScintillaBase &sci, qsizetype size)
 
 } // namespace
 
+EditSurface::TextState EditSurface::textStateOf(const char *data, qsizetype size)
+{
+    return TextState{!QByteArrayView(data, size).isValidUtf8(), isAscii(data, size)};
+}
+
+void *EditSurface::load(const char *data, qsizetype size, bool eightBit)
+{
+    // A loader fills a document nobody watches, in pieces: appending to the shown document
+    // costs far more per piece, and one huge append copies the whole text. It is sized for the
+    // whole text held, since growing a document copies it.
+    const qsizetype length = eightBit ? Windows1252::Utf8Length({data, size}) : size;
+    ILoader *loader = createLoader(*m_sci, length + 1024);
+    if (!loader)
+        throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
+    constexpr qsizetype kPiece = 1 << 20;
+    for (qsizetype offset = 0; offset < size; offset += kPiece) {
+        const QByteArrayView piece(data + offset, std::min(kPiece, size - offset));
+        const QByteArray held = eightBit ? Windows1252::ToUtf8(piece) : QByteArray();
+        const QByteArrayView add = eightBit ? QByteArrayView(held) : piece;
+        if (loader->AddData(add.data(), add.size()) != Sci::SC_STATUS_OK) {
+            loader->Release();
+            throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
+        }
+    }
+    return loader->ConvertToDocument();
+}
+
 void EditSurface::fill(const char *data, qsizetype size)
 {
-    ++m_silent;
-    // Empty the old document first, so that two large texts are never held at once.
+    const Silence silence(m_silent);
+    SurfaceDocument &shown = *m_shown;
+    // Empty the old text first, so that two large texts are never held at once.
     m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0UL);
     m_sci->SendScintilla(Sci::SCI_CLEARALL);
-    m_text = TextState{!QByteArrayView(data, size).isValidUtf8(), isAscii(data, size)};
-    if (size > 0) {
-        // A loader fills a document nobody watches, in pieces: appending to the shown
-        // document costs far more per piece, and one huge append copies the whole text. It is
-        // sized for the whole text held, since growing a document copies it.
-        const qsizetype length = m_text.eightBit ? Windows1252::Utf8Length({data, size}) : size;
-        ILoader *loader = createLoader(*m_sci, length + 1024);
-        if (!loader)
-            throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
-        constexpr qsizetype kPiece = 1 << 20;
-        for (qsizetype offset = 0; offset < size; offset += kPiece) {
-            const QByteArrayView piece(data + offset, std::min(kPiece, size - offset));
-            const QByteArray held = m_text.eightBit ? Windows1252::ToUtf8(piece) : QByteArray();
-            const QByteArrayView add = m_text.eightBit ? QByteArrayView(held) : piece;
-            if (loader->AddData(add.data(), add.size()) != Sci::SC_STATUS_OK) {
-                loader->Release();
-                throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
-            }
+    shown.prepared = false;
+    shown.text = textStateOf(data, size);
+    shown.anchor = shown.caret = shown.firstLine = shown.xOffset = 0;
+    try {
+        if (size > 0) {
+            void *filled = load(data, size, shown.text.eightBit);
+            m_sci->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, filled);
+            m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, shown.pointer);
+            shown.pointer = filled;
         }
-        void *document = loader->ConvertToDocument();
-        m_sci->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document);
-        m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, document);
-        // The code page and the end-of-line mode belong to the document.
-        m_sci->setUtf8(true);
-        m_sci->SendScintilla(Sci::SCI_SETEOLMODE, Sci::SC_EOL_CRLF);
+    } catch (...) {
+        settle(shown);
+        throw;
     }
-    m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 1UL);
-    m_sci->SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
-    m_sci->SendScintilla(Sci::SCI_SETSAVEPOINT);
-    m_sci->SendScintilla(Sci::SCI_GOTOPOS, 0UL);
-    --m_silent;
+    settle(shown);
+}
+
+std::unique_ptr<EditingDocument> EditSurface::createDocument(const QByteArray &bytes)
+{
+    const TextState text = textStateOf(bytes.constData(), bytes.size());
+    void *pointer = bytes.isEmpty() ? m_sci->SendScintillaPtrResult(Sci::SCI_CREATEDOCUMENT)
+                                    : load(bytes.constData(), bytes.size(), text.eightBit);
+    auto document = std::make_unique<SurfaceDocument>(*this, pointer);
+    document->text = text;
+    return document;
+}
+
+void EditSurface::showDocument(EditingDocument &document)
+{
+    auto *shown = dynamic_cast<SurfaceDocument *>(&document);
+    Q_ASSERT(shown && shown->surface == this);
+    attach(*shown);
+    raiseChange();
+}
+
+void EditSurface::attach(SurfaceDocument &document)
+{
+    if (m_shown == &document)
+        return;
+    const Silence silence(m_silent);
+    SurfaceDocument &left = *m_shown;
+    left.anchor = m_sci->SendScintilla(Sci::SCI_GETANCHOR);
+    left.caret = m_sci->SendScintilla(Sci::SCI_GETCURRENTPOS);
+    left.firstLine = m_sci->SendScintilla(Sci::SCI_DOCLINEFROMVISIBLE,
+                                          m_sci->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE));
+    left.xOffset = m_sci->SendScintilla(Sci::SCI_GETXOFFSET);
+    m_sci->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document.pointer);
+    m_shown = &document;
+    settle(document);
+}
+
+void EditSurface::settle(SurfaceDocument &document)
+{
+    if (!document.prepared) {
+        // These belong to the document, not to the view.
+        m_sci->SendScintilla(Sci::SCI_SETEOLMODE, Sci::SC_EOL_CRLF);
+        m_sci->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 1UL);
+        m_sci->SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
+        m_sci->SendScintilla(Sci::SCI_SETSAVEPOINT);
+        document.prepared = true;
+    }
+    // The surface holds every text as UTF-8; a new document comes up in another code page.
+    m_sci->setUtf8(true);
+    m_sci->SendScintilla(Sci::SCI_SETSEL, static_cast<unsigned long>(document.anchor),
+                         document.caret);
+    m_sci->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE,
+                         m_sci->SendScintilla(Sci::SCI_VISIBLEFROMDOCLINE,
+                                              static_cast<unsigned long>(document.firstLine)));
+    m_sci->SendScintilla(Sci::SCI_SETXOFFSET, static_cast<unsigned long>(document.xOffset));
+}
+
+void EditSurface::release(SurfaceDocument &document)
+{
+    if (m_shown == &document)
+        attach(*m_own);
+    m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, document.pointer);
+}
+
+QByteArray EditSurface::linesTextOf(const SurfaceDocument &document) const
+{
+    if (&document == m_shown)
+        return linesText();
+    if (!m_reader)
+        m_reader = std::make_unique<QsciScintillaBase>();
+    m_reader->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document.pointer);
+    const QByteArrayView held(static_cast<const char *>(m_reader->SendScintillaPtrResult(
+                                  Sci::SCI_GETCHARACTERPOINTER)),
+                              m_reader->SendScintilla(Sci::SCI_GETLENGTH));
+    QByteArray text = document.text.eightBit ? LinesWithCrLf(Windows1252::FromUtf8(held))
+                                             : LinesWithCrLf(held.data(), held.size());
+    m_reader->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, static_cast<void *>(nullptr));
+    return text;
 }
 
 QByteArrayView EditSurface::surfaceText() const
@@ -233,17 +385,17 @@ QByteArrayView EditSurface::surfaceText() const
 
 QByteArray EditSurface::toSurface(const QString &text) const
 {
-    return m_text.eightBit ? Windows1252::Restricted(text).toUtf8() : text.toUtf8();
+    return m_shown->text.eightBit ? Windows1252::Restricted(text).toUtf8() : text.toUtf8();
 }
 
 QByteArray EditSurface::bytes() const
 {
-    return m_text.eightBit ? Windows1252::FromUtf8(surfaceText()) : surfaceText().toByteArray();
+    return m_shown->text.eightBit ? Windows1252::FromUtf8(surfaceText()) : surfaceText().toByteArray();
 }
 
 QByteArray EditSurface::linesText() const
 {
-    if (m_text.eightBit)
+    if (m_shown->text.eightBit)
         return LinesWithCrLf(Windows1252::FromUtf8(surfaceText()));
     const QByteArrayView text = surfaceText();
     return LinesWithCrLf(text.data(), text.size());
@@ -472,8 +624,8 @@ qsizetype EditSurface::replaceAll(const QString &text, const QString &replacemen
         --prefix;
     while (suffix > 0 && inside(old, oldSize - suffix))
         --suffix;
-    if (m_text.asciiOnly && !isAscii(with.constData(), with.size()))
-        m_text.asciiOnly = false;
+    if (m_shown->text.asciiOnly && !isAscii(with.constData(), with.size()))
+        m_shown->text.asciiOnly = false;
 
     ++m_silent;
     // Scintilla reports each change to assistive tools as a QString of the changed text and of

@@ -1,29 +1,42 @@
 // The editing surface mmoEditor: a byte-exact text editor with the memo operations the logic uses.
 #pragma once
 
+#include "docs/EditingDocument.h"
 #include "host/Dialogs.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <functional>
+#include <memory>
 
 class Guard;
 class QMenu;
 class QsciScintilla;
+class QsciScintillaBase;
 class QWidget;
+class SurfaceDocument;
 
 // A document's text is bytes. Text that is valid UTF-8 is edited as UTF-8; any other text in
 // 8-bit mode, one windows-1252 character per byte (see Windows1252.h). The surface holds 8-bit
 // text as the UTF-8 of those characters, so that it shows, searches and copies them, and gives
-// the bytes back on every read. Positions and lengths are counted in characters.
+// the bytes back on every read. Positions and lengths are counted in characters. The surface
+// holds any number of texts and shows one at a time; every operation below acts on the shown one.
 class EditSurface : public QObject
 {
     Q_OBJECT
 public:
     EditSurface(Guard &guard, QWidget *parent);
+    ~EditSurface() override;
 
-    QsciScintilla *widget() const { return m_sci; }
+    QWidget *widget() const;
     void setPopupMenu(QMenu *menu) { m_popup = menu; }
+
+    // A new text holding bytes, not shown, with no undo history and the caret at its start.
+    // Fails with "Not enough memory for %d bytes" as setLinesText does.
+    std::unique_ptr<EditingDocument> createDocument(const QByteArray &bytes = {});
+    // Shows a text this surface created in place of the shown one; each keeps its undo history,
+    // caret, selection and scroll position. Raises OnChange once, as replacing the text does.
+    void showDocument(EditingDocument &document);
 
     // Lines.Text get: every line followed by CR LF (see LinesWithCrLf).
     QByteArray linesText() const;
@@ -77,7 +90,9 @@ public:
     std::function<void()> OnChange;
 
 private:
-    // What the surface knows of the text it holds; set whenever text is loaded.
+    friend class SurfaceDocument;
+
+    // What the surface knows of a text it holds; set whenever text is loaded.
     struct TextState
     {
         bool eightBit = false;               // windows-1252 bytes, held as UTF-8
@@ -85,7 +100,14 @@ private:
         mutable bool indexAllocated = false; // Scintilla's character index, built on first use
     };
 
+    static TextState textStateOf(const char *data, qsizetype size);
     void fill(const char *data, qsizetype size);
+    void *load(const char *data, qsizetype size, bool eightBit);
+    void attach(SurfaceDocument &document);
+    // Applies what belongs to the shown text: its first settings, code page and place.
+    void settle(SurfaceDocument &document);
+    void release(SurfaceDocument &document);
+    QByteArray linesTextOf(const SurfaceDocument &document) const;
     QByteArrayView surfaceText() const;
     QByteArray toSurface(const QString &text) const;
     int findFolded(const QString &text, long fromByte, long toByte) const;
@@ -99,6 +121,10 @@ private:
     QMenu *m_popup = nullptr;
     int m_silent = 0;
     bool m_wordWrap = false;
-    TextState m_text;
     EditorFont m_font;
+    // The surface's own text, shown while no other is.
+    std::unique_ptr<SurfaceDocument> m_own;
+    SurfaceDocument *m_shown = nullptr;
+    // Reads texts that are not shown, without disturbing the view.
+    mutable std::unique_ptr<QsciScintillaBase> m_reader;
 };

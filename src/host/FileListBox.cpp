@@ -2,7 +2,7 @@
 
 #include "host/DirectoryScan.h"
 #include "host/Guard.h"
-#include "host/HostError.h"
+#include "util/HostError.h"
 
 #include <QAbstractListModel>
 #include <QDir>

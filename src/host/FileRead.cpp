@@ -1,6 +1,6 @@
 #include "host/FileRead.h"
 
-#include "host/HostError.h"
+#include "util/HostError.h"
 
 #include <QFile>
 #include <QFileInfo>

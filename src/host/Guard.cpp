@@ -1,7 +1,7 @@
 #include "host/Guard.h"
 
 #include "host/Dialogs.h"
-#include "host/HostError.h"
+#include "util/HostError.h"
 
 void Guard::run(const std::function<void()> &fn) noexcept
 {

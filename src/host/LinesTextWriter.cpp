@@ -8,7 +8,7 @@
 
 bool WriteLinesText(const EditSurface &surface, const ByteSink &sink)
 {
-    const QsciScintilla &sci = *surface.widget();
+    const auto &sci = *qobject_cast<const QsciScintillaBase *>(surface.widget());
     const auto *data = static_cast<const char *>(
         sci.SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
     const QByteArrayView text(data, sci.SendScintilla(QsciScintillaBase::SCI_GETLENGTH));

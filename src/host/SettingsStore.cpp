@@ -1,8 +1,8 @@
 #include "host/SettingsStore.h"
 
 #include "host/FileRead.h"
-#include "host/HostError.h"
-#include "host/UserDirs.h"
+#include "util/HostError.h"
+#include "util/UserDirs.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "host/TabStrip.h"
 
 #include "host/Guard.h"
-#include "host/HostError.h"
+#include "util/HostError.h"
 
 #include <QTabBar>
 

@@ -1,5 +1,4 @@
 list(APPEND ORVIK_SOURCES
-  src/host/HostError.h
   src/host/Guard.cpp src/host/Guard.h
   src/host/Dialogs.cpp src/host/Dialogs.h
   src/host/QtDialogs.cpp src/host/QtDialogs.h
@@ -12,7 +11,6 @@ list(APPEND ORVIK_SOURCES
   src/host/PageControl.cpp src/host/PageControl.h
   src/host/MenuItem.cpp src/host/MenuItem.h
   src/host/Icons.cpp src/host/Icons.h
-  src/host/UserDirs.cpp src/host/UserDirs.h
 )
 list(APPEND ORVIK_SOURCES
   src/host/SettingsStore.cpp src/host/SettingsStore.h

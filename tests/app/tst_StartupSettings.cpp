@@ -3,8 +3,8 @@
 #include "forms/fmEditor.h"
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
-#include "host/MenuItem.h"
 #include "ScriptedDialogs.h"
+#include "WindowControls.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,9 +40,9 @@ static QJsonObject storedValues(const TestEnvironment &env)
 // The font and word wrap the window shows, as one line: "Arial 10 bold italic wrap".
 static QString shownSettings(const TfrmEditor &form)
 {
-    const EditorFont f = form.mmoEditor->font();
+    const EditorFont f = Control<EditSurface>(form).font();
     return QStringLiteral("%1 %2%3%4%5").arg(f.name).arg(f.size).arg(f.bold ? " bold" : "",
-        f.italic ? " italic" : "", form.itm_wordwrap->Checked() ? " wrap" : "");
+        f.italic ? " italic" : "", Control<QAction>(form, "itm_wordwrap").isChecked() ? " wrap" : "");
 }
 
 class tst_StartupSettings : public QObject
@@ -101,10 +101,10 @@ private slots:
         TfrmEditor form(dialogs, argument.isEmpty() ? QStringList{"OrvikEditor"}
                                  : QStringList{"OrvikEditor", given.filePath()});
         QCOMPARE(shownSettings(form), shown);
-        QCOMPARE(form.mmoEditor->wordWrap(), form.itm_wordwrap->Checked());
+        QCOMPARE(Control<EditSurface>(form).wordWrap(), Control<QAction>(form, "itm_wordwrap").isChecked());
         // Start-up creates the key on a first run, and only reads a bad file.
         QCOMPARE(ReadWholeFile(env.settingsFile()), file.isEmpty() ? "{\n}\n" : file);
-        QCOMPARE(form.FileList->Directory(), expand(directory));
+        QCOMPARE(Control<TFileListBox>(form).Directory(), expand(directory));
         QVERIFY(form.DocumentList->Items(0)->Saved); // applying the settings is no change
         QCOMPARE(form.windowTitle(),
                  opened.isEmpty() ? "Ostra Pagloom" : "Ostra Pagloom - " + opened);
@@ -137,10 +137,10 @@ private slots:
         dialogs.expectQuestion("has changed", mrNo);
         TfrmEditor form(dialogs, {"OrvikEditor"});
         form.show();
-        form.DIRList->setDirectory(env.cacheDir());
-        form.itm_wordwrap->setChecked(true);
-        form.mmoEditor->setLinesText("changed\r\n");
-        byFrame ? (void)form.close() : form.itmExit->Click();
+        Control<TDirectoryListBox>(form, "DIRList").setDirectory(env.cacheDir());
+        Control<QAction>(form, "itm_wordwrap").setChecked(true);
+        Control<EditSurface>(form).setLinesText("changed\r\n");
+        byFrame ? (void)form.close() : Choose(form, "itmExit");
         QVERIFY(!form.isVisible());
         QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
         // The close box writes before save-all asks, and again after; Exit writes only after.

@@ -1,9 +1,8 @@
-#include "TestEnvironment.h"
-
 #include "docs/DocumentList.h"
-#include "host/HostError.h"
+#include "util/HostError.h"
 
 #include <QDir>
+#include <QTest>
 
 class tst_DocumentRecords : public QObject
 {
@@ -46,5 +45,5 @@ private slots:
     }
 };
 
-ORVIK_TEST_MAIN(tst_DocumentRecords)
+QTEST_GUILESS_MAIN(tst_DocumentRecords)
 #include "tst_DocumentRecords.moc"

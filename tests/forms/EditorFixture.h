@@ -3,10 +3,13 @@
 
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
+#include "WindowControls.h"
 
 #include "app/unCommon.h"
 #include "forms/fmEditor.h"
 #include "host/EditSurface.h"
+#include "host/Guard.h"
+#include "host/PageControl.h"
 #include "host/TabStrip.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -27,29 +30,41 @@ struct EditorFixture
     }
 
     TfrmEditor &f() { return *form; }
-    QByteArray editorText() const { return form->mmoEditor->bytes(); }
+    template<typename T = QWidget>
+    T &control(const char *name = nullptr) const { return Control<T>(*form, name); }
+    EditSurface &editor() const { return control<EditSurface>(); }
+    QsciScintilla &scintilla() const { return control<QsciScintilla>("mmoEditor"); }
+    TabStrip &tabStrip() const { return control<TabStrip>(); }
+    PageControl &pages() const { return control<PageControl>(); }
+    // Brings a page to the front as a command does, raising no page change.
+    void setPage(const char *name) { pages().setActivePage(&control(name)); }
+    QString page() const { return pages().activePage()->objectName(); }
+    void choose(const char *item) { Choose(*form, item); }
+
+    QByteArray editorText() const { return editor().bytes(); }
     QString caption() const { return form->windowTitle(); }
     QStringList tabs() const
     {
         QStringList result;
-        for (int i = 0; i < form->tabFileList->count(); ++i)
-            result << form->tabFileList->tab(i);
+        for (int i = 0; i < tabStrip().count(); ++i)
+            result << tabStrip().tab(i);
         return result;
     }
-    int tabIndex() const { return form->tabFileList->tabIndex(); }
+    int tabIndex() const { return tabStrip().tabIndex(); }
     // What a user's typing does: an edit at the caret through the toolkit.
-    void type(const QString &text) { form->mmoEditor->widget()->insert(text); }
+    void type(const QString &text) { scintilla().insert(text); }
     // A user's click on a tab of the strip.
     void clickTab(int index)
     {
-        QTabBar *bar = form->tabFileList->bar();
+        QTabBar *bar = tabStrip().bar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
     }
     // Opens a file as the Open command does after its dialog.
     void open(const QString &path) { OpenDocument(*form, path); }
     void openGuarded(const QString &path)
     {
-        form->guard.run([&] { OpenDocument(*form, path); });
+        Guard guard(dialogs);
+        guard.run([&] { OpenDocument(*form, path); });
     }
     QString file(const QString &name, const QByteArray &bytes) const
     {

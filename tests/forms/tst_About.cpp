@@ -3,8 +3,8 @@
 #include "forms/fmAbout.h"
 #include "forms/fmEditor.h"
 #include "host/FilePanel.h"
-#include "host/MenuItem.h"
 #include "ScriptedDialogs.h"
+#include "WindowControls.h"
 #include "UrlRecorder.h"
 
 #include <QLabel>
@@ -90,7 +90,7 @@ private slots:
             connect(qobject_cast<TfrmAbout *>(w), &QObject::destroyed, this, [&] { freed = true; });
             w->close();
         });
-        form.itmAbout->Click();
+        Choose(form, "itmAbout");
         QVERIFY(freed);
 
         // Help: the start-up directory's copy wherever the panel went, then one beside the program,
@@ -99,12 +99,12 @@ private slots:
         const QString besideHelp = QCoreApplication::applicationDirPath() + "/OstraEditor.html";
         const auto removeInstalled = qScopeGuard([&] { QFile::remove(besideHelp); });
         QVERIFY(QFile::copy(startHelp, besideHelp));
-        form.FileList->ApplyFilePath(QFileInfo(env.writeFile("moved/OstraEditor.html", "")).path());
-        form.itmHelpContents->Click();
+        Control<TFileListBox>(form).ApplyFilePath(QFileInfo(env.writeFile("moved/OstraEditor.html", "")).path());
+        Choose(form, "itmHelpContents");
         QVERIFY(QFile::remove(startHelp));
-        form.itmHelpContents->Click();
+        Choose(form, "itmHelpContents");
         QVERIFY(QFile::remove(besideHelp));
-        form.itmHelpContents->Click();
+        Choose(form, "itmHelpContents");
         const QString sharedHelp = QDir::cleanPath(QCoreApplication::applicationDirPath()
                                                    + "/" ORVIK_HELP_RELATIVE_DIR "/OstraEditor.html");
         QCOMPARE(desktop.urls, QList<QUrl>({QUrl::fromLocalFile(startHelp), QUrl::fromLocalFile(besideHelp),

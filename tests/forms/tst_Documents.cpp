@@ -1,8 +1,6 @@
 #include "EditorFixture.h"
 
 #include "host/FilePanel.h"
-#include "host/MenuItem.h"
-#include "host/PageControl.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -30,8 +28,8 @@ private slots:
         QCOMPARE(QFileInfo(x.env.untitledDir()).permissions() & 0x0077, QFileDevice::Permissions());
         // Moving the caret is no change: New keeps the one tab and writes no scratch file.
         const QString scratch = x.env.workDir() + "/Orvik_temp.ht~";
-        x.f().mmoEditor->setSelStart(0);
-        x.f().itmNew->Click();
+        x.editor().setSelStart(0);
+        x.choose("itmNew");
         QCOMPARE(x.tabs(), QStringList{"Untitled"});
         QVERIFY(!QFile::exists(scratch));
 
@@ -39,9 +37,9 @@ private slots:
         const QString victim = x.file("victim.txt", "precious");
         QVERIFY(QFile::link(victim, scratch));
         x.type("typed");
-        x.f().pgpEditor->setActivePage(x.f().shtBrowse);
-        x.f().itmNew->Click();
-        QCOMPARE(x.f().pgpEditor->activePage(), x.f().shtEdit);
+        x.setPage("shtBrowse");
+        x.choose("itmNew");
+        QCOMPARE(x.page(), QStringLiteral("shtEdit"));
         QCOMPARE(x.tabs(), QStringList({"* - Untitled", "Untitled"}));
         QCOMPARE(x.caption(), QStringLiteral("Ostra Pagloom - UNTITLED"));
         QCOMPARE(x.editorText(), kTemplate);
@@ -104,7 +102,7 @@ private slots:
         EditorFixture x;
         x.type("mine ");
         x.dialogs.expectOpen(x.file("a.htm", "a\r\n"));
-        x.f().itmOpen->Click();
+        x.choose("itmOpen");
         const FileDialogRequest request = x.dialogs.openRequests.value(0);
         QCOMPARE(request.initialDir, x.env.workDir());
         QCOMPARE(request.filters[0].label, QStringLiteral("Web Documents (*.htm; *.html)"));
@@ -113,8 +111,9 @@ private slots:
         QCOMPARE(x.tabs(), QStringList({"* - Untitled", "a.htm"}));
 
         const QString page = x.file("site/page.htm", "<p>page</p>\r\n");
-        x.f().FileList->ApplyFilePath(page); // selects it
-        QAbstractItemView *view = x.f().FileList->view();
+        TFileListBox &fileList = x.control<TFileListBox>();
+        fileList.ApplyFilePath(page); // selects it
+        QAbstractItemView *view = fileList.view();
         const QPoint at = view->visualRect(view->model()->index(0, 0)).center();
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(x.caption(), "Ostra Pagloom - " + page);
@@ -130,13 +129,88 @@ private slots:
         // A file that is refused or declined leaves the template in the first tab.
         dialogs.expectError("Cannot open file nope.htm");
         TfrmEditor missing(dialogs, {"OrvikEditor", "nope.htm"});
-        QCOMPARE(missing.mmoEditor->bytes(), kTemplate);
+        QCOMPARE(Control<EditSurface>(missing).bytes(), kTemplate);
         dialogs.expectQuestion("image.png looks like a binary file", mrNo);
         TfrmEditor declined(dialogs, {"OrvikEditor", "image.png"});
-        QCOMPARE(declined.mmoEditor->bytes(), kTemplate);
+        QCOMPARE(Control<EditSurface>(declined).bytes(), kTemplate);
         TfrmEditor form(dialogs, {"OrvikEditor", "start.htm"});
         QCOMPARE(form.windowTitle(), QStringLiteral("Ostra Pagloom - start.htm")); // as given
         ANSWERED(dialogs);
+    }
+
+    // A document left and come back to is as the user left it: its selection, its scroll
+    // position and an undo history that holds its own edits only.
+    void switchingBackGivesTheDocumentAsItWasLeft()
+    {
+        EditorFixture x;
+        QByteArray lines;
+        for (int i = 0; i < 300; ++i)
+            lines += "line " + QByteArray::number(i) + "\r\n";
+        x.open(x.file("a.htm", lines));
+        QsciScintilla &sci = x.scintilla();
+        x.type("A");
+        sci.setSelection(250, 1, 250, 4);
+        sci.setFirstVisibleLine(200);
+        x.open(x.file("b.htm", "b\r\n"));
+        x.type("B");
+        x.clickTab(0);
+        int fromLine, fromIndex, toLine, toIndex;
+        sci.getSelection(&fromLine, &fromIndex, &toLine, &toIndex);
+        QCOMPARE(QList<int>({fromLine, fromIndex, toLine, toIndex}), QList<int>({250, 1, 250, 4}));
+        QCOMPARE(sci.firstVisibleLine(), 200);
+        sci.undo();
+        QCOMPARE(x.editorText(), lines);
+        QVERIFY(!sci.isUndoAvailable());
+        x.clickTab(1);
+        sci.undo();
+        QCOMPARE(x.editorText(), QByteArray("b\r\n"));
+    }
+
+    // However a document comes onto the surface, the change handler runs once, and afterwards
+    // every tab shows its document's mark.
+    void everyArrivalRunsTheChangeHandlerOnce_data()
+    {
+        QTest::addColumn<QString>("route");
+        QTest::addColumn<QString>("tabs"); // the selected one in brackets
+        QTest::addColumn<int>("changes");
+        QTest::newRow("tab click") << "click" << "[a.htm], * - b.htm" << 1;
+        QTest::newRow("Open of an open file") << "open a" << "[a.htm], * - b.htm" << 1;
+        QTest::newRow("Open into a new tab") << "open c" << "a.htm, * - b.htm, [c.htm]" << 1;
+        QTest::newRow("New") << "itmNew" << "a.htm, * - b.htm, [Untitled]" << 1;
+        // Close empties the closing document first, which is a change too.
+        QTest::newRow("Close") << "itmClose" << "[a.htm]" << 2;
+        QTest::newRow("Save All") << "itmSaveAll" << "a.htm, [b.htm]" << 2;
+    }
+    void everyArrivalRunsTheChangeHandlerOnce()
+    {
+        QFETCH(QString, route);
+        QFETCH(QString, tabs);
+        QFETCH(int, changes);
+        EditorFixture x;
+        const QString a = x.file("a.htm", "a\r\n");
+        x.open(a);
+        x.open(x.file("b.htm", "b\r\n"));
+        x.type("B");
+        int runs = 0;
+        EditSurface &surface = x.editor();
+        const std::function<void()> handler = surface.OnChange;
+        surface.OnChange = [&] {
+            ++runs;
+            handler();
+        };
+        if (route == "itmClose")
+            x.dialogs.expectQuestion("The current file has changed", mrNo);
+        if (route == "click")
+            x.clickTab(0);
+        else if (route.startsWith("open"))
+            x.open(route == "open a" ? a : x.file("c.htm", "c\r\n"));
+        else
+            x.choose(qPrintable(route));
+        QStringList shown = x.tabs();
+        shown[x.tabIndex()] = "[" + shown[x.tabIndex()] + "]";
+        QCOMPARE(shown.join(", "), tabs);
+        QCOMPARE(runs, changes);
+        ANSWERED(x.dialogs);
     }
 
     // Every byte of a file comes into the editor; a file a save would damage is opened only
@@ -178,7 +252,7 @@ private slots:
         }
         QCOMPARE(x.editorText(), bytes);
         if (!answer)
-            QCOMPARE(x.f().mmoEditor->linesText(), bytes);
+            QCOMPARE(x.editor().linesText(), bytes);
     }
 };
 

@@ -1,8 +1,6 @@
 #include "EditorFixture.h"
 
 #include "host/FindDialog.h"
-#include "host/MenuItem.h"
-#include "host/PageControl.h"
 #include "host/SettingsStore.h"
 
 #include <QAction>
@@ -22,7 +20,6 @@ const char *focusError = "Cannot focus a disabled or invisible window.";
 // The main window with one document whose selection the tests set and read.
 struct Editor : EditorFixture
 {
-    EditSurface &editor() { return *form->mmoEditor; }
     // Text in the editor as an opened, unchanged document, and a selection (start, length).
     void load(const QByteArray &text, const QList<int> &selected = {0, 0})
     {
@@ -126,12 +123,12 @@ private slots:
         QFETCH(SearchRow, row);
         Editor e;
         e.load(row.text, row.selected);
-        FindDialog *dlg = row.button == "FindNext" ? e.f().dlgFind : e.f().dlgReplace;
+        FindDialog *dlg = &e.control<FindDialog>(row.button == "FindNext" ? "dlgFind" : "dlgReplace");
         dlg->Execute();
         dlg->setFindText(row.search);
         dlg->setReplaceText(row.replacement);
         if (row.message == QLatin1String(focusError))
-            e.f().pgpEditor->setActivePage(e.f().shtBrowse);
+            e.setPage("shtBrowse");
         press(dlg, row.button.constData());
         QCOMPARE(e.editor().bytes(), row.result);
         QCOMPARE(e.selection(), row.after);
@@ -140,9 +137,9 @@ private slots:
                  row.message.isEmpty() ? QStringList() : QStringList{row.message});
         // One undo step brings back every byte, and loading was no step.
         if (row.result != row.text)
-            e.editor().widget()->undo();
+            e.scintilla().undo();
         QCOMPARE(e.editor().bytes(), row.text);
-        QVERIFY(!e.editor().widget()->isUndoAvailable());
+        QVERIFY(!e.scintilla().isUndoAvailable());
     }
 
     // Both dialogs are modeless and keep their state when closed. Each searches for its own
@@ -151,9 +148,9 @@ private slots:
     {
         Editor e;
         e.load("ABC abcdef");
-        FindDialog *find = e.f().dlgFind, *replace = e.f().dlgReplace;
-        e.f().Find1->Click();
-        e.f().Replace1->Click();
+        FindDialog *find = &e.control<FindDialog>("dlgFind"), *replace = &e.control<FindDialog>("dlgReplace");
+        e.choose("Find1");
+        e.choose("Replace1");
         QVERIFY(find->isVisible() && replace->isVisible() && !find->isModal());
         for (const char *choice : {"MatchCase", "WholeWord", "Up"})
             press(find, choice);
@@ -163,8 +160,8 @@ private slots:
         press(find, "Cancel");
         QTest::keyClick(replace, Qt::Key_Escape);
         QVERIFY(!find->isVisible() && !replace->isVisible());
-        e.f().Find1->Click();
-        e.f().Replace1->Click();
+        e.choose("Find1");
+        e.choose("Replace1");
         QCOMPARE(find->Options(), TFindOptions(frMatchCase | frWholeWord));
         QTest::keyClick(findWhat, Qt::Key_Return); // Enter is Find Next
         QCOMPARE(e.selection(), QList<int>({0, 3}));
@@ -175,7 +172,7 @@ private slots:
 
         // Opening an open dialog brings that same dialog to the front.
         e.f().activateWindow();
-        e.f().Find1->Click();
+        e.choose("Find1");
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(find));
     }
 
@@ -184,14 +181,15 @@ private slots:
     {
         Editor e;
         e.load("one two");
-        e.f().Find1->Click();
-        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(e.f().dlgFind));
+        e.choose("Find1");
+        QWidget &dlgFind = e.control("dlgFind");
+        QTRY_COMPARE(QApplication::activeWindow(), &dlgFind);
         QTest::keyClicks(QApplication::focusWidget(), u"TWO"_s);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_COMPARE(QApplication::activeWindow(), &e.f());
         QTest::keyClicks(QApplication::focusWidget(), u"2"_s);
         QCOMPARE(e.editor().bytes(), "one 2");
-        QVERIFY(e.f().dlgFind->isVisible());
+        QVERIFY(dlgFind.isVisible());
     }
 
     // The Edit menu's items, and the pop-up menu's (these while browsing, which needs no focus).
@@ -219,7 +217,7 @@ private slots:
         Editor e;
         e.load(clipText, row.selected);
         if (row.item.startsWith(u"itmPop"))
-            e.f().pgpEditor->setActivePage(e.f().shtBrowse);
+            e.setPage("shtBrowse");
         QClipboard *board = QGuiApplication::clipboard();
         QImage picture(4, 4, QImage::Format_RGB32);
         picture.fill(Qt::red);
@@ -227,7 +225,7 @@ private slots:
             board->setImage(picture);
         else
             board->setText(row.before);
-        e.f().findChild<QAction *>(row.item)->trigger();
+        e.choose(qPrintable(row.item));
         QCOMPARE(e.editor().bytes(), row.result);
         QCOMPARE(board->text(), row.after);
         QCOMPARE(e.markedChanged(), row.result != clipText);
@@ -242,14 +240,14 @@ private slots:
         Editor e;
         const EditorFont initial = e.editor().font();
         e.dialogs.expectFont(std::nullopt);
-        e.f().itmFont->action()->trigger();
+        e.choose("itmFont");
         QCOMPARE(e.editor().font(), initial);
         QVERIFY_THROWS_EXCEPTION(std::exception, storedFont(e.env.settingsFile()));
         for (const EditorFont &chosen : {EditorFont{u"DejaVu Sans"_s, 12, true, false},
                                          EditorFont{u"Liberation Mono"_s, 11, false, true}}) {
             const EditorFont before = e.editor().font();
             e.dialogs.expectFont(chosen);
-            e.f().itmFont->action()->trigger();
+            e.choose("itmFont");
             QCOMPARE(e.dialogs.fontRequests.last(), before);
             QCOMPARE(e.editor().font(), chosen);
             QCOMPARE(storedFont(e.env.settingsFile()), chosen);
@@ -258,7 +256,7 @@ private slots:
         QFile::remove(e.env.settingsFile());
         QVERIFY(QDir().mkpath(e.env.settingsFile()));
         e.dialogs.expectFont(initial);
-        e.f().itmFont->action()->trigger();
+        e.choose("itmFont");
         QCOMPARE(e.editor().font(), initial);
         QCOMPARE(e.dialogs.errors, QStringList({"Failed to set data for 'Bold'"}));
     }
@@ -267,12 +265,12 @@ private slots:
     void wordWrapFollowsItsCheckMark()
     {
         Editor e;
-        const bool wrapped = e.f().itm_wordwrap->Checked();
+        const bool wrapped = e.control<QAction>("itm_wordwrap").isChecked();
         for (bool expected : {wrapped, !wrapped, wrapped}) {
-            QCOMPARE(e.f().itm_wordwrap->Checked(), expected);
-            QCOMPARE(e.editor().widget()->wrapMode(),
+            QCOMPARE(e.control<QAction>("itm_wordwrap").isChecked(), expected);
+            QCOMPARE(e.scintilla().wrapMode(),
                      expected ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
-            e.f().itm_wordwrap->action()->trigger();
+            e.choose("itm_wordwrap");
         }
     }
 };

@@ -1,16 +1,11 @@
 #include "TestEnvironment.h"
 
 #include "forms/fmEditor.h"
-#include "host/FindDialog.h"
-#include "host/BrowserView.h"
-#include "host/EditSurface.h"
-#include "host/FilePanel.h"
-#include "host/MenuItem.h"
 #include "host/PageControl.h"
 #include "host/TabStrip.h"
 #include "ScriptedDialogs.h"
+#include "WindowControls.h"
 
-#include <Qsci/qsciscintilla.h>
 #include <QAction>
 #include <QMenuBar>
 #include <QTimer>
@@ -46,9 +41,11 @@ private slots:
         };
         QTRY_VERIFY(fit());
         QStringList shown;
-        for (QWidget *w : QList<QWidget *>{form.pgpEditor, form.mmoEditor->widget(), form.tabFileList,
-                                          form.shtEdit, form.webBrowser, form.FileList})
-            shown << QStringLiteral("%1x%2").arg(w->width()).arg(w->height());
+        for (const char *name : {"pgpEditor", "mmoEditor", "tabFileList", "shtEdit", "webBrowser",
+                                 "FileList"}) {
+            const QWidget &w = Control(form, name);
+            shown << QStringLiteral("%1x%2").arg(w.width()).arg(w.height());
+        }
         QCOMPARE(shown.join(' '), sizes);
     }
 
@@ -59,7 +56,7 @@ private slots:
         const QString path = env.writeFile("a.htm", "<p>a</p>\r\n");
         TfrmEditor form(dialogs, {"OrvikEditor", path, "second.htm", "third.htm"});
         QCOMPARE(form.CommandLineFile, path);
-        QCOMPARE(form.tabFileList->count(), 1);
+        QCOMPARE(Control<TabStrip>(form).count(), 1);
     }
 
     // What a user meets at start-up, and the keys they work with. Without a window manager the
@@ -72,9 +69,9 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QCOMPARE(form.windowTitle(), QStringLiteral("Ostra Pagloom"));
-        QCOMPARE(form.tabFileList->tab(0), QStringLiteral("Untitled"));
+        QCOMPARE(Control<TabStrip>(form).tab(0), QStringLiteral("Untitled"));
         // Typing goes into the text, not into the file panel before it.
-        QCOMPARE(QApplication::focusWidget(), form.mmoEditor->widget());
+        QCOMPARE(QApplication::focusWidget(), &Control(form, "mmoEditor"));
         // The browser engine is loaded only when the Browse page is first shown.
         QVERIFY(form.findChildren<QWidget *>("webEngineView").isEmpty());
 
@@ -82,20 +79,23 @@ private slots:
         for (QAction *a : form.menuBar()->actions())
             top << a->text();
         QCOMPARE(top, QStringList({"&File", "&Edit", "&Options", "&Tools", "&Window", "&Help"}));
-        QCOMPARE(form.itmExit->action()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F4));
-        QVERIFY(!form.itmOptions->Enabled());
+        QCOMPARE(Control<QAction>(form, "itmExit").shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F4));
+        QVERIFY(!Control<QAction>(form, "itmOptions").isEnabled());
         // Each tool-bar button is its menu item's own action, with a picture.
         QList<QAction *> buttons;
-        for (QAction *a : form.toolbar->actions())
+        for (QAction *a : Control<QToolBar>(form, "toolbar").actions())
             if (!a->isSeparator() && !a->icon().isNull())
                 buttons << a;
-        QCOMPARE(buttons, QList<QAction *>({form.itmNew->action(), form.itmOpen->action(),
-                                            form.itmSave->action(), form.itmSaveAll->action()}));
+        QCOMPARE(buttons, QList<QAction *>({&Control<QAction>(form, "itmNew"),
+                                            &Control<QAction>(form, "itmOpen"),
+                                            &Control<QAction>(form, "itmSave"),
+                                            &Control<QAction>(form, "itmSaveAll")}));
 
         // Alt+E names the Edit page and the Edit menu: the page from Browse, else the menu.
-        form.pgpEditor->setActivePage(form.shtBrowse);
+        PageControl &pages = Control<PageControl>(form);
+        pages.setActivePage(&Control(form, "shtBrowse"));
         QTest::keyClick(&form, Qt::Key_E, Qt::AltModifier);
-        QCOMPARE(form.pgpEditor->activePage(), form.shtEdit);
+        QCOMPARE(pages.activePage(), &Control(form, "shtEdit"));
         QVERIFY(!form.menuBar()->activeAction());
         QTest::keyClick(&form, Qt::Key_E, Qt::AltModifier);
         QCOMPARE(form.menuBar()->activeAction(), form.menuBar()->actions().at(1));
@@ -103,19 +103,21 @@ private slots:
         QTest::keyClick(form.menuBar(), Qt::Key_Escape);
 
         // A closed dialog hands the keyboard back, or the menu keys would stop working.
-        form.Find1->Click();
-        QTRY_COMPARE(QApplication::activeWindow(), form.dlgFind);
-        form.dlgFind->close();
+        Choose(form, "Find1");
+        QWidget &dlgFind = Control(form, "dlgFind");
+        QTRY_COMPARE(QApplication::activeWindow(), &dlgFind);
+        dlgFind.close();
         QTRY_COMPARE(QApplication::activeWindow(), &form);
 
         // Shift+F10 opens the editor's pop-up menu, which runs its own loop until closed.
         QWidget *shown = nullptr;
+        QWidget &mnuPopEditor = Control(form, "mnuPopEditor");
         QTimer::singleShot(0, &form, [&] {
             shown = QApplication::activePopupWidget();
-            form.mnuPopEditor->close();
+            mnuPopEditor.close();
         });
-        QTest::keyClick(form.mmoEditor->widget(), Qt::Key_F10, Qt::ShiftModifier);
-        QCOMPARE(shown, form.mnuPopEditor);
+        QTest::keyClick(&Control(form, "mmoEditor"), Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(shown, &mnuPopEditor);
         QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
     }
 };

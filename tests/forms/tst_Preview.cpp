@@ -1,8 +1,6 @@
 #include "EditorFixture.h"
 
 #include "host/BrowserView.h"
-#include "host/MenuItem.h"
-#include "host/PageControl.h"
 
 #include <QDir>
 #include <QImage>
@@ -29,7 +27,7 @@ QWebEnginePage *enginePage(TfrmEditor &form) { return form.findChild<QWebEngineV
 
 void clickPage(TfrmEditor &form, int index)
 {
-    QTabBar *bar = form.pgpEditor->bar();
+    QTabBar *bar = Control<PageControl>(form).bar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
@@ -39,11 +37,12 @@ bool browse(TfrmEditor &form, const QByteArray &text = {}, const std::function<v
 {
     if (!text.isNull()) {
         clickPage(form, 0);
-        form.mmoEditor->setLinesText(text);
+        Control<EditSurface>(form).setLinesText(text);
     }
-    QSignalSpy loaded(form.webBrowser, &BrowserView::LoadFinished);
+    QSignalSpy loaded(&Control<BrowserView>(form), &BrowserView::LoadFinished);
     turn ? turn() : clickPage(form, 1);
-    return form.pgpEditor->activePage() == form.shtBrowse && (loaded.size() || loaded.wait(30000));
+    return Control<PageControl>(form).activePage() == &Control(form, "shtBrowse")
+           && (loaded.size() || loaded.wait(30000));
 }
 
 // What the view shows; by default the title, the colour the style sheet gave #box, the file name.
@@ -163,7 +162,7 @@ private slots:
         }
 
         // An untitled document previews in the private untitled directory.
-        form.itmNew->Click();
+        fx.choose("itmNew");
         QVERIFY(browse(form, "new\r\n"));
         QCOMPARE(ReadWholeFile(fx.env.untitledDir() + "Orvik_temp.ht~"), QByteArray("new\r\n"));
         QVERIFY2(fx.dialogs.allAnswered(), qPrintable(fx.dialogs.report()));
@@ -266,7 +265,7 @@ private slots:
             QCOMPARE(modeOf(QFileInfo(document).path() + "/Orvik_temp.ht~"), mode);
         }
         ::umask(022);
-        fx.f().itmNew->Click();
+        fx.choose("itmNew");
         QVERIFY(browse(fx.f()));
         QCOMPARE(modeOf(fx.env.untitledDir() + "Orvik_temp.ht~"), mode_t(0600));
         ::umask(savedMask);
@@ -283,12 +282,12 @@ private slots:
             fx.open(fx.file(name + "/page.htm", name.toUtf8()));
             QVERIFY(browse(fx.f()));
         }
-        fx.f().itmNew->Click(); // an empty one in the working directory, and an untitled preview
+        fx.choose("itmNew"); // an empty one in the working directory, and an untitled preview
         QVERIFY(browse(fx.f()));
         fx.file("changed/Orvik_temp.ht~", "changed by another program");
         const QString copied = dir + "/copied/Orvik_temp.ht~";
         QVERIFY(QFile::rename(copied, copied + ".old") && QFile::copy(copied + ".old", copied));
-        fx.f().itmExit->Click();
+        fx.choose("itmExit");
         QVERIFY(!fx.f().isVisible());
         for (const QString &gone : {dir + "/a/", dir + "/b/", dir + "/", fx.env.untitledDir()})
             QVERIFY2(!QFile::exists(gone + "Orvik_temp.ht~"), qPrintable(gone));

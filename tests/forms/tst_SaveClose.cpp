@@ -1,6 +1,5 @@
 #include "EditorFixture.h"
 
-#include "host/MenuItem.h"
 #include "host/QtDialogs.h"
 
 #include <QAction>
@@ -35,7 +34,7 @@ private slots:
         x.type("new ");
         // Saved to the file named when given, not into the directory the panel shows later.
         QDir::setCurrent(x.env.cacheDir());
-        x.f().itmSave->Click();
+        x.choose("itmSave");
         // Every line ends in CR LF; every other byte is written back unchanged.
         const QByteArray saved("new \xef\xbb\xbf<p>caf\xe9\0\x80</p>\r\nend\r\n", 27);
         QCOMPARE(ReadWholeFile(target), saved);
@@ -50,7 +49,7 @@ private slots:
         getrlimit(RLIMIT_FSIZE, &previous);
         const rlimit limited{1000, previous.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limited);
-        x.f().itmSave->action()->trigger(); // as a user's click: errors are reported
+        x.choose("itmSave"); // as a user's click: errors are reported
         setrlimit(RLIMIT_FSIZE, &previous);
         QCOMPARE(x.tabs(), QStringList{"* - link.htm"});
         QCOMPARE(ReadWholeFile(target), saved);
@@ -59,7 +58,7 @@ private slots:
 
         const QString b = x.env.workDir() + "/b.html";
         x.dialogs.expectSave(b);
-        x.f().itmSaveAs->Click();
+        x.choose("itmSaveAs");
         ANSWERED(x.dialogs);
         QCOMPARE(x.dialogs.saveRequests.first().fileName, QStringLiteral("link.htm"));
         QCOMPARE(ReadWholeFile(b), QByteArray(5000, 'n') + saved);
@@ -106,7 +105,7 @@ private slots:
         if (item != "itmSaveAll")
             x.dialogs.expectQuestion((exit ? "\"b.htm\" " : "The current file ") + kSaveQuestion,
                                      ModalResult(onB));
-        x.f().findChild<QAction *>(item)->trigger();
+        x.choose(qPrintable(item));
         ANSWERED(x.dialogs);
         QCOMPARE(ReadWholeFile(x.env.workDir() + "/a.htm"), saved.contains('a') ? "A\r\n" : "");
         QCOMPARE(ReadWholeFile(x.env.workDir() + "/b.htm"), saved.contains('b') ? "B\r\n" : "");
@@ -155,7 +154,7 @@ private slots:
         chooseToSave(close ? "The current file " : item == "itmExit" ? "\"Untitled\" " : "");
         if (item == "itmExit")
             x.dialogs.expectQuestion("\"b.htm\" " + kSaveQuestion, mrYes);
-        x.f().findChild<QAction *>(item)->trigger();
+        x.choose(qPrintable(item));
         ANSWERED(x.dialogs);
         // An untitled document is saved through Save As, which asks before replacing a file.
         QVERIFY(x.dialogs.saveRequests.value(0).overwritePrompt);
@@ -206,9 +205,9 @@ private slots:
             QTest::keyClicks(name, typed);
             QTest::keyClick(name, Qt::Key_Return);
         });
-        form.itmSaveAs->Click();
+        Choose(form, "itmSaveAs");
         QCOMPARE(QDir(env.workDir()).entryList(QDir::Files), QStringList{saved});
-        QCOMPARE(form.tabFileList->tab(0), saved);
+        QCOMPARE(Control<TabStrip>(form).tab(0), saved);
     }
 
     void closeSelectsTheFirstTabAndTheLastCloseMakesAFreshUntitled()
@@ -217,12 +216,12 @@ private slots:
         for (const char *name : {"a.htm", "b.htm", "c.htm", "d.htm"})
             x.open(x.file(name, QByteArray(name) + "\r\n"));
         x.clickTab(2);
-        x.f().itmClose->Click();
+        x.choose("itmClose");
         QCOMPARE(x.tabs(), QStringList({"a.htm", "b.htm", "d.htm"}));
         QCOMPARE(x.tabIndex(), 0);
         QCOMPARE(x.editorText(), QByteArray("a.htm\r\n"));
         for (int i = 0; i < 3; ++i)
-            x.f().itmClose->Click();
+            x.choose("itmClose");
         QCOMPARE(x.tabs(), QStringList{"Untitled"});
         QVERIFY(x.editorText().startsWith("<!-- Created with"));
     }

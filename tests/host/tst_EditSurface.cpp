@@ -2,9 +2,9 @@
 
 #include "host/EditSurface.h"
 #include "host/Guard.h"
-#include "host/HostError.h"
 #include "host/LinesTextWriter.h"
 #include "ScriptedDialogs.h"
+#include "util/HostError.h"
 
 #include <Qsci/qsciscintilla.h>
 #include <QApplication>
@@ -29,6 +29,7 @@ class tst_EditSurface : public QObject
         QByteArrayList atChange;
 
         Fixture() { surface.OnChange = [this] { atChange << surface.bytes(); }; }
+        QsciScintilla &sci() { return *qobject_cast<QsciScintilla *>(surface.widget()); }
     };
 
 private slots:
@@ -90,6 +91,13 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EHostError, f.surface.linesLoadFromFile(env.workDir()));
         QCOMPARE(f.surface.bytes(), file);
         QCOMPARE(f.atChange.size(), 3);
+
+        // The same bytes as a text of their own read the same before and after it is shown.
+        const std::unique_ptr<EditingDocument> own = f.surface.createDocument(file);
+        QCOMPARE(own->linesText(), linesText);
+        f.surface.showDocument(*own);
+        QCOMPARE(f.surface.isUtf8(), utf8);
+        QCOMPARE(f.surface.bytes(), file);
     }
 
     void filesThatMisstateTheirSizeAreReadWhole()
@@ -114,7 +122,7 @@ private slots:
         f.surface.clearSelection();
         // Pasted text stops at its first NUL; a user's typing goes through the toolkit.
         f.surface.setSelTextBuf(QStringLiteral(",") + QChar(0) + QStringLiteral("z"));
-        f.surface.widget()->insert(QStringLiteral("!"));
+        f.sci().insert(QStringLiteral("!"));
         f.surface.linesClear();
         QCOMPARE(f.atChange, QByteArrayList({"hello world", "hey world", "heyworld", "hey,world",
                                              "hey,!world", ""}));
@@ -133,8 +141,30 @@ private slots:
         // Plain ASCII text that gains a multi-byte letter by typing counts characters too.
         f.surface.setLinesText("ab cd");
         f.surface.setSelStart(1);
-        f.surface.widget()->insert(QString::fromUtf8("\xc3\xa9"));
+        f.sci().insert(QString::fromUtf8("\xc3\xa9"));
         QCOMPARE(f.surface.findText(QStringLiteral("cd"), 0, 6), 4);
+    }
+
+    // Texts held apart keep their own encoding; showing one raises OnChange once, with it in
+    // place. A shown text that goes away leaves an empty surface that still works.
+    void textsAreHeldApart()
+    {
+        Fixture f;
+        const QByteArray eightBit("caf\xe9\r\n"), utf8("\xc3\xa9t\xc3\xa9\r\n");
+        std::unique_ptr<EditingDocument> a = f.surface.createDocument(eightBit);
+        std::unique_ptr<EditingDocument> b = f.surface.createDocument(utf8);
+        f.surface.showDocument(*a);
+        f.sci().insert(QStringLiteral("A"));
+        f.surface.showDocument(*b);
+        QVERIFY(f.surface.isUtf8() && b->isShown() && !a->isShown());
+        QCOMPARE(a->linesText(), "A" + eightBit);
+        f.surface.showDocument(*a);
+        QVERIFY(!f.surface.isUtf8());
+        QCOMPARE(f.atChange, QByteArrayList({eightBit, "A" + eightBit, utf8, "A" + eightBit}));
+        a.reset();
+        QCOMPARE(f.surface.bytes(), QByteArray());
+        f.surface.setLinesText("x");
+        QCOMPARE(b->linesText(), utf8);
     }
 
     // 8-bit text is shown, found, selected and copied as its windows-1252 characters (the five
@@ -145,7 +175,7 @@ private slots:
         f.surface.setLinesText("\x80 \x93q\x94 \x81\x8d\x8f\x90\x9d \x9c\xe9");
         QVERIFY(!f.surface.isUtf8());
         const QString shown = u"\u20ac \u201cq\u201d \u0081\u008d\u008f\u0090\u009d \u0153\u00e9"_s;
-        QCOMPARE(f.surface.widget()->text(), shown);
+        QCOMPARE(f.sci().text(), shown);
         QCOMPARE(f.surface.textLength(), 14);
         QCOMPARE(f.surface.findText(u"\u0152\u00c9"_s, 0, 14), 12);
         QCOMPARE(f.surface.findText(u"\u008f"_s, 0, 14), 8);
@@ -154,10 +184,10 @@ private slots:
         QCOMPARE(f.surface.selText(), u"\u20ac \u201cq\u201d"_s);
 
         // The widget's own copy and paste, the logic's paste, typing and an input method.
-        f.surface.widget()->copy();
+        f.sci().copy();
         QCOMPARE(QGuiApplication::clipboard()->text(), u"\u20ac \u201cq\u201d"_s);
         f.surface.setSelStart(14);
-        f.surface.widget()->paste();
+        f.sci().paste();
         f.surface.setSelTextBuf(u"\u0436\u2014"_s);
         for (QChar typed : u"\u2122\u0436"_s) {
             QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
@@ -167,11 +197,11 @@ private slots:
         composed.setCommitString(u"\u0436\u00e9"_s);
         QApplication::sendEvent(f.surface.widget(), &composed);
         QGuiApplication::clipboard()->setText(u"\U0001F600"_s);
-        f.surface.widget()->paste();
+        f.sci().paste();
         QCOMPARE(f.surface.bytes(),
                  "\x80 \x93q\x94 \x81\x8d\x8f\x90\x9d \x9c\xe9\x80 \x93q\x94?\x97\x99??\xe9?");
         // Shown as it will be saved.
-        QCOMPARE(f.surface.widget()->text().last(7), u"?\u2014\u2122??\u00e9?"_s);
+        QCOMPARE(f.sci().text().last(7), u"?\u2014\u2122??\u00e9?"_s);
     }
 
     // Text of several megabytes goes into the surface in pieces; the result must still be whole
@@ -205,12 +235,12 @@ private slots:
         QCOMPARE(f.surface.replaceAll(find, replacement, 0), kUnits);
         const QByteArray replaced = replacedUnit.repeated(kUnits);
         QCOMPARE(f.atChange, QByteArrayList{replaced});
-        QCOMPARE(f.surface.widget()->lines(), kUnits + 1);
+        QCOMPARE(f.sci().lines(), kUnits + 1);
         QCOMPARE(f.surface.textLength(), QString::fromUtf8(replaced).size());
-        f.surface.widget()->undo();
+        f.sci().undo();
         QVERIFY(f.surface.bytes() == text);
-        QVERIFY(!f.surface.widget()->isUndoAvailable());
-        f.surface.widget()->redo();
+        QVERIFY(!f.sci().isUndoAvailable());
+        f.sci().redo();
         QVERIFY(f.surface.bytes() == replaced);
     }
 

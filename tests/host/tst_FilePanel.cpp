@@ -2,9 +2,9 @@
 
 #include "host/FilePanel.h"
 #include "host/Guard.h"
-#include "host/HostError.h"
 #include "host/Volumes.h"
 #include "ScriptedDialogs.h"
+#include "util/HostError.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

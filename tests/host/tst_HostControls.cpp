@@ -1,11 +1,11 @@
 #include "TestEnvironment.h"
 
 #include "host/Guard.h"
-#include "host/HostError.h"
 #include "host/MenuItem.h"
 #include "host/PageControl.h"
 #include "host/TabStrip.h"
 #include "ScriptedDialogs.h"
+#include "util/HostError.h"
 
 #include <QAction>
 #include <QTabBar>

@@ -1,7 +1,7 @@
 #include "TestEnvironment.h"
 
-#include "host/HostError.h"
 #include "host/SettingsStore.h"
+#include "util/HostError.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "host/UserDirs.h"
+#include "util/UserDirs.h"
 
 #include <QDir>
 #include <QFile>
