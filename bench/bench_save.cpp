@@ -66,7 +66,8 @@ void BenchSave()
             saves.push_back(TimeMs([&] { Choose(form, "itmSave"); }));
         }
         QFile saved(path);
-        if (!saved.open(QIODevice::ReadOnly) || saved.readAll() != QByteArray(c.text).replace("\r\n", "\n").replace("\n", "\r\n"))
+        const QByteArray crLf = QByteArray(c.text).replace("\r\n", "\n").replace("\n", "\r\n");
+        if (!saved.open(QIODevice::ReadOnly) || saved.readAll() != crLf)
             qFatal("the saved %s file differs", c.what);
         const auto what = [&](const char *text) {
             return QString::fromLatin1(text).arg(QLatin1String(c.what));

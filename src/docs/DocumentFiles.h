@@ -18,7 +18,8 @@ inline const QString kPreviewFileName = QStringLiteral("Orvik_temp.ht~");
 // bytes hands the document's bytes, in order, to the write it is given, and stops with false as
 // soon as that fails.
 using DocumentBytes = std::function<bool(const std::function<bool(QByteArrayView)> &write)>;
-[[nodiscard]] bool SaveDocumentFile(const QString &path, const DocumentBytes &bytes, QString *error);
+[[nodiscard]] bool SaveDocumentFile(const QString &path, const DocumentBytes &bytes,
+                                    QString *error);
 [[nodiscard]] bool SaveDocumentFile(const QString &path, const QByteArray &bytes, QString *error);
 
 // A file that a save would change: NUL bytes in its first 64 KiB and not UTF-8 as a whole.
