@@ -51,7 +51,9 @@ test)
     # The same suite once more, built to stop at the first memory error, leak or undefined
     # behaviour. The engine's library mixes new and delete sizes and keeps some allocations
     # until exit, which is not ours to mend; tests/leaks.supp names what it keeps.
-    build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DORVIK_SANITIZE=ON -DORVIK_BENCH=OFF
+    # Line tables are enough for the reports and keep this build short.
+    build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DORVIK_SANITIZE=ON \
+          -DORVIK_BENCH=OFF
     ASAN_OPTIONS=new_delete_type_mismatch=0 \
     LSAN_OPTIONS=suppressions="$PWD/tests/leaks.supp" \
     UBSAN_OPTIONS=print_stacktrace=1 \

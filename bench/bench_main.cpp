@@ -10,6 +10,7 @@ void BenchPreview();
 void BenchPanel();
 void BenchReplace();
 void BenchSave();
+void BenchRecovery();
 
 // Every section; a name on the command line runs only the sections named.
 static const BenchSection kSections[] = {
@@ -20,6 +21,7 @@ static const BenchSection kSections[] = {
     {"panel", BenchPanel},
     {"replace", BenchReplace},
     {"save", BenchSave},
+    {"recovery", BenchRecovery},
 };
 
 int main(int argc, char **argv)

@@ -2,6 +2,7 @@
 
 #include "app/EditorWindow.h"
 #include "docs/DocumentFiles.h"
+#include "docs/FileStamp.h"
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
@@ -151,6 +152,8 @@ void OpenDocument(EditorWindow &form, const QString &fileName)
         return;
     }
 
+    // Taken before reading, so that a write in between is seen at the next save.
+    const FileStamp stamp = StampFile(fileName);
     // Read before anything is touched: a file that cannot be read changes nothing.
     const QByteArray content = ReadDocumentFile(fileName);
     // Saving writes every line break back as CR LF, which would damage a binary file.
@@ -166,6 +169,7 @@ void OpenDocument(EditorWindow &form, const QString &fileName)
     const bool reuse = current->FullPath.isEmpty() && current->Saved;
     const DocumentRef record = reuse ? current : std::make_shared<THTMLInfo>();
     record->SetFullPath(fileName);
+    record->DiskStamp = stamp;
     record->Text.reset(std::move(text));
     record->Saved = true;
     if (!reuse) {

@@ -6,6 +6,7 @@ void THTMLInfo::SetFullPath(const QString &path)
 {
     FullPath = path;
     DiskPath = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    DiskStamp = FileStamp();
     if (!path.isEmpty())
         SplitPath();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "docs/EditingDocument.h"
+#include "docs/FileStamp.h"
 
 #include <QByteArray>
 #include <QString>
@@ -39,6 +40,13 @@ public:
     // The file FullPath named when it was given: a relative path made absolute against the
     // working directory of that moment, which the file panel moves later on.
     QString DiskPath;
+    // The file at DiskPath as this document last read or wrote it; a save asks before writing
+    // over a file that no longer matches. Cleared with a new path.
+    FileStamp DiskStamp;
+    // The document's recovery copy: its number in this run, and whether its text changed since
+    // the copy was last written.
+    quint64 RecoveryId = 0;
+    bool CopyStale = true;
 
     // Sets FullPath and DiskPath; a non-empty path also recomputes FileName and Directory.
     void SetFullPath(const QString &path);

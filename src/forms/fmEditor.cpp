@@ -1,6 +1,7 @@
 #include "forms/fmEditor.h"
 
 #include "app/unCommon.h"
+#include "docs/RecoveryStore.h"
 #include "host/BrowserView.h"
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
@@ -9,6 +10,7 @@
 #include "host/MenuItem.h"
 #include "host/PageControl.h"
 #include "host/TabStrip.h"
+#include "util/UserDirs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,6 +36,10 @@ TfrmEditor::TfrmEditor(Dialogs &dialogs, const QStringList &arguments, QWidget *
     wireEvents();
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     qApp->installEventFilter(this);
+    m_recovery = std::make_unique<RecoveryStore>(RecoveryDirectory());
+    m_recoveryTimer = new QTimer(this);
+    m_recoveryTimer->setSingleShot(true);
+    connect(m_recoveryTimer, &QTimer::timeout, this, [this] { UpdateRecoveryCopies(); });
     guard.run([this] { FormCreate(); });
     // The keyboard starts in the text, wherever the window's controls come in tab order.
     mmoEditor->widget()->setFocus();

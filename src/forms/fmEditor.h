@@ -4,6 +4,7 @@
 #include "app/EditorWindow.h"
 #include "host/Guard.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
@@ -16,6 +17,8 @@ class FindDialog;
 class MenuItem;
 class PageControl;
 class QMenu;
+class QTimer;
+class RecoveryStore;
 class QToolBar;
 class TabStrip;
 class TDirectoryListBox;
@@ -30,6 +33,11 @@ public:
     // arguments: the command line, the program's own name first.
     TfrmEditor(Dialogs &dialogs, const QStringList &arguments, QWidget *parent = nullptr);
     ~TfrmEditor() override;
+
+    // Offers the documents a run that stopped unexpectedly left unsaved; once, after start-up.
+    void OfferRecovery();
+    // Writes the copies of unsaved documents now and waits until they are on disk.
+    void WriteRecoveryCopiesNow();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -116,6 +124,12 @@ private:
     // runs once, as for any new text, and the document's flag and tab caption are put back.
     void ShowDocument(THTMLInfo &document);
 
+    // Recovery copies: scheduled after a change, written once editing pauses.
+    void ScheduleRecoveryCopies();
+    void UpdateRecoveryCopies();
+    void DiscardRecoveryCopies();
+    void RestoreUnsavedDocuments();
+
     void createControls();
     void createMenus();
     void createToolBar();
@@ -128,6 +142,10 @@ private:
     QStringList m_arguments;
     std::vector<std::unique_ptr<MenuItem>> m_menuItems;
     int m_closeDepth = 0;
+    std::unique_ptr<RecoveryStore> m_recovery;
+    QTimer *m_recoveryTimer = nullptr;
+    QElapsedTimer m_recoveryPendingSince;
+    quint64 m_lastRecoveryId = 0;
 
     // Controls
     Guard guard;

@@ -2,6 +2,7 @@
 
 #include "app/unCommon.h"
 #include "docs/DocumentFiles.h"
+#include "docs/FileStamp.h"
 #include "docs/NewFileTemplate.h"
 #include "docs/PreviewFiles.h"
 #include "host/Dialogs.h"
@@ -82,6 +83,19 @@ void TfrmEditor::itmSaveClick()
         itmSaveAs->Click();
         return;
     }
+    // Another program, or this document's file open in another tab, wrote the file since this
+    // document read or wrote it: its changes would be lost without a word.
+    const FileStamp onDisk = StampFile(document.DiskPath);
+    if (document.DiskStamp.exists && onDisk.exists && onDisk != document.DiskStamp) {
+        const QString question =
+            QStringLiteral("%1 has been changed by another program.\nOverwrite it?")
+                .arg(document.FullPath);
+        if (m_dialogs.messageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0)
+            != mrYes) {
+            tabFileList->setTab(tabFileList->tabIndex(), TabCaption(document));
+            return;
+        }
+    }
     QString error;
     // The file the document came from, even when the panel has moved the working directory
     // since a relative path was given.
@@ -92,7 +106,9 @@ void TfrmEditor::itmSaveClick()
         throw EHostError(QStringLiteral("Cannot save file %1: %2").arg(document.FullPath, error));
     }
     document.Saved = true;
+    document.DiskStamp = StampFile(document.DiskPath);
     tabFileList->setTab(tabFileList->tabIndex(), document.FileName);
+    UpdateRecoveryCopies();
     setWindowTitle(BaseCaption + QStringLiteral(" - ") + document.FullPath);
     DIRList->Update();
     FileList->Update();
@@ -142,6 +158,7 @@ void TfrmEditor::itmCloseClick()
     const int index = tabFileList->tabIndex();
     DocumentList->Delete(index);
     tabFileList->deleteTab(index);
+    UpdateRecoveryCopies();
     if (DocumentList->isEmpty()) {
         itmNew->Click();
         return;
@@ -170,6 +187,8 @@ void TfrmEditor::itmExitClick()
         Exiting = false;
         return;
     }
+    // Every unsaved text was saved or given up by the user's answer.
+    DiscardRecoveryCopies();
     QFile::remove(UntitledDirectory() + kPreviewFileName);
     RemoveWrittenPreviewFiles();
     Close();

@@ -22,9 +22,11 @@ void TfrmEditor::tabFileListChange()
 void TfrmEditor::ShowDocument(THTMLInfo &document)
 {
     const bool saved = document.Saved;
+    const bool copyStale = document.CopyStale;
     // Showing the text is a change of the surface's content, which marks the document.
     mmoEditor->showDocument(*document.Text.document());
     document.Saved = saved;
+    document.CopyStale = copyStale;
     tabFileList->setTab(tabFileList->tabIndex(), TabCaption(document));
 }
 
@@ -36,4 +38,6 @@ void TfrmEditor::mmoEditorChange()
     THTMLInfo &document = LookUpCurrentDocument();
     document.Saved = false;
     tabFileList->setTab(i, QStringLiteral("* - ") + document.FileName);
+    document.CopyStale = true;
+    ScheduleRecoveryCopies();
 }

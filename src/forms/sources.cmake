@@ -3,6 +3,7 @@ list(APPEND ORVIK_SOURCES
   src/forms/fmEditorLayout.cpp
   src/forms/fmEditorFile.cpp
   src/forms/fmEditorTabs.cpp
+  src/forms/fmEditorRecovery.cpp
   src/forms/fmEditorEdit.cpp
   src/forms/fmEditorPanel.cpp
   src/forms/fmEditorPreview.cpp

@@ -36,3 +36,9 @@ QString SettingsFilePath()
     return baseDir(QStandardPaths::GenericConfigLocation, "XDG_CONFIG_HOME", "/.config")
            + QStringLiteral("/Orvik/Pagloom.json");
 }
+
+QString RecoveryDirectory()
+{
+    return baseDir(QStandardPaths::GenericDataLocation, "XDG_DATA_HOME", "/.local/share")
+           + QStringLiteral("/Orvik/Pagloom/recovery");
+}

@@ -9,3 +9,7 @@ QString UntitledDirectory();
 
 // The settings file, Orvik/Pagloom.json in the user's configuration directory.
 QString SettingsFilePath();
+
+// Where the copies of unsaved documents are kept: Orvik/Pagloom/recovery in the user's data
+// directory, without a trailing separator.
+QString RecoveryDirectory();

@@ -26,10 +26,7 @@ struct HookedDialogs : ScriptedDialogs
 
 static void writeSettings(const TestEnvironment &env, const QByteArray &bytes)
 {
-    QDir().mkpath(env.configDir() + QStringLiteral("/Orvik"));
-    QFile f(env.settingsFile());
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write the settings file");
+    env.writeFile(QDir(env.workDir()).relativeFilePath(env.settingsFile()), bytes);
 }
 
 static QJsonObject storedValues(const TestEnvironment &env)

@@ -11,31 +11,6 @@ const char *kindName(int kind)
 
 } // namespace
 
-void ScriptedDialogs::expectQuestion(const QString &fragment, ModalResult answer)
-{
-    m_steps.append({Kind::Question, fragment, answer});
-}
-
-void ScriptedDialogs::expectError(const QString &fragment)
-{
-    m_steps.append({Kind::Error, fragment, mrOk});
-}
-
-void ScriptedDialogs::expectOpen(std::optional<QString> answer)
-{
-    m_steps.append({Kind::Open, QString(), answer});
-}
-
-void ScriptedDialogs::expectSave(std::optional<QString> answer)
-{
-    m_steps.append({Kind::Save, QString(), answer});
-}
-
-void ScriptedDialogs::expectFont(std::optional<EditorFont> answer)
-{
-    m_steps.append({Kind::Font, QString(), answer});
-}
-
 QString ScriptedDialogs::report() const
 {
     QStringList lines = m_failures;
@@ -56,11 +31,10 @@ std::optional<ScriptedDialogs::Step> ScriptedDialogs::take(Kind kind, const QStr
     return m_steps.takeFirst();
 }
 
-ModalResult ScriptedDialogs::messageDlg(const QString &text, TMsgDlgType type,
-                                        TMsgDlgButtons buttons, int)
+ModalResult ScriptedDialogs::messageDlg(const QString &text, TMsgDlgType, TMsgDlgButtons buttons,
+                                        int)
 {
     questions << text;
-    questionTypes << type;
     questionButtons << buttons;
     const auto step = take(Kind::Question, text);
     return step ? std::get<ModalResult>(step->answer) : mrNone;

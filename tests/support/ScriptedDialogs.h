@@ -12,12 +12,15 @@ class ScriptedDialogs : public Dialogs
 {
 public:
     // MessageDlg whose text contains fragment, answered with result.
-    void expectQuestion(const QString &fragment, ModalResult answer);
-    void expectError(const QString &fragment);
+    void expectQuestion(const QString &fragment, ModalResult answer)
+    {
+        m_steps.append({Kind::Question, fragment, answer});
+    }
+    void expectError(const QString &fragment) { m_steps.append({Kind::Error, fragment, mrOk}); }
     // Open or Save dialog: a path confirms it, std::nullopt cancels it.
-    void expectOpen(std::optional<QString> answer);
-    void expectSave(std::optional<QString> answer);
-    void expectFont(std::optional<EditorFont> answer);
+    void expectOpen(std::optional<QString> answer) { m_steps.append({Kind::Open, {}, answer}); }
+    void expectSave(std::optional<QString> answer) { m_steps.append({Kind::Save, {}, answer}); }
+    void expectFont(std::optional<EditorFont> answer) { m_steps.append({Kind::Font, {}, answer}); }
 
     // True when every expected step was used and nothing unexpected was asked.
     bool allAnswered() const { return m_steps.isEmpty() && m_failures.isEmpty(); }
@@ -27,7 +30,6 @@ public:
     QList<FileDialogRequest> openRequests, saveRequests;
     QList<EditorFont> fontRequests;
     QStringList questions, messages, errors;
-    QList<TMsgDlgType> questionTypes;
     QList<TMsgDlgButtons> questionButtons;
 
     ModalResult messageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,

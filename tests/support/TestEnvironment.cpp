@@ -14,9 +14,11 @@ TestEnvironment::TestEnvironment() : m_previousDir(QDir::currentPath())
 {
     QDir().mkpath(configDir());
     QDir().mkpath(cacheDir());
+    QDir().mkpath(dataDir());
     QDir().mkpath(workDir());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configDir()));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheDir()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataDir()));
     QDir::setCurrent(workDir());
 }
 

@@ -16,6 +16,8 @@ public:
     QString root() const { return m_root.path(); }
     QString configDir() const { return root() + QStringLiteral("/config"); }
     QString cacheDir() const { return root() + QStringLiteral("/cache"); }
+    QString dataDir() const { return root() + QStringLiteral("/data"); }
+    QString recoveryDir() const { return dataDir() + QStringLiteral("/Orvik/Pagloom/recovery"); }
     QString workDir() const { return root() + QStringLiteral("/work"); }
     QString settingsFile() const { return configDir() + QStringLiteral("/Orvik/Pagloom.json"); }
     // The untitled documents' directory, with its trailing "/".
