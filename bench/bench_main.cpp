@@ -10,7 +10,11 @@ void BenchPreview();
 void BenchPanel();
 void BenchReplace();
 void BenchSave();
+void BenchHuge();
 void BenchRecovery();
+void BenchColouring();
+void BenchSoak();
+void BenchFuzz();
 
 // Every section; a name on the command line runs only the sections named.
 static const BenchSection kSections[] = {
@@ -21,7 +25,11 @@ static const BenchSection kSections[] = {
     {"panel", BenchPanel},
     {"replace", BenchReplace},
     {"save", BenchSave},
+    {"huge", BenchHuge},
     {"recovery", BenchRecovery},
+    {"colouring", BenchColouring},
+    {"soak", BenchSoak},
+    {"fuzz", BenchFuzz},
 };
 
 int main(int argc, char **argv)

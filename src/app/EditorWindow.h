@@ -10,6 +10,7 @@
 
 class Dialogs;
 class EditSurface;
+class LoadProgress;
 class MenuItem;
 class TabStrip;
 class TFileListBox;
@@ -29,6 +30,8 @@ public:
     virtual Dialogs &dialogs() = 0;
     virtual TabStrip &tabStrip() = 0;
     virtual EditSurface &surface() = 0;
+    // Bytes read of a large file, in the status bar, with Cancel.
+    virtual LoadProgress &loadProgress() = 0;
     // The file panel's file list: it places the panel and names the panel's directory.
     virtual TFileListBox &filePanel() = 0;
     virtual QString caption() const = 0;

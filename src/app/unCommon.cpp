@@ -8,11 +8,16 @@
 #include "host/FilePanel.h"
 #include "host/FileRead.h"
 #include "host/Guard.h"
+#include "host/LoadProgress.h"
 #include "host/MenuItem.h"
 #include "host/SettingsStore.h"
 #include "host/TabStrip.h"
+#include "util/HostError.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <optional>
 
 namespace {
 
@@ -135,6 +140,57 @@ void SaveSettings(EditorWindow &form)
         form.exitItem().Click();
 }
 
+namespace {
+
+bool confirmBinary(EditorWindow &form, const QString &fileName)
+{
+    // Saving writes every line break back as CR LF, which would damage a binary file.
+    const QString question = QStringLiteral("%1 looks like a binary file. Saving it from this "
+                                            "editor would change it. Open it anyway?")
+                                 .arg(fileName);
+    return form.dialogs().messageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0)
+           == mrYes;
+}
+
+// The file as a new text, or nothing when the user declined or stopped the read. A large file
+// is read in pieces while the window stays live, showing the bytes read and Cancel.
+std::optional<std::unique_ptr<EditingDocument>> ReadDocument(EditorWindow &form,
+                                                             const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    const qint64 size = info.isFile() ? info.size() : 0;
+    if (size > EditSurface::LoadLimit) {
+        const QLocale locale;
+        throw EHostError(QStringLiteral("Cannot open file %1.\nIt has %2 bytes; this editor "
+                                        "opens files of up to %3 bytes")
+                             .arg(fileName, locale.toString(size),
+                                  locale.toString(EditSurface::LoadLimit)));
+    }
+    if (size > EditSurface::PieceLoadThreshold) {
+        LoadProgress &progress = form.loadProgress();
+        EditSurface::PieceLoad load;
+        try {
+            load = form.surface().loadDocumentFile(
+                fileName, size, [&](qint64 done, qint64 total) {
+                    return progress.step(fileName, done, total);
+                });
+        } catch (...) {
+            progress.finish();
+            throw;
+        }
+        progress.finish();
+        if (!load.document || (load.looksBinary && !confirmBinary(form, fileName)))
+            return std::nullopt;
+        return std::move(load.document);
+    }
+    const QByteArray content = ReadDocumentFile(fileName);
+    if (LooksLikeBinary(content) && !confirmBinary(form, fileName))
+        return std::nullopt;
+    return form.surface().createDocument(content, fileName);
+}
+
+} // namespace
+
 void OpenDocument(EditorWindow &form, const QString &fileName)
 {
     DocumentRef current = form.DocumentList->Items(form.tabStrip().tabIndex());
@@ -155,17 +211,10 @@ void OpenDocument(EditorWindow &form, const QString &fileName)
     // Taken before reading, so that a write in between is seen at the next save.
     const FileStamp stamp = StampFile(fileName);
     // Read before anything is touched: a file that cannot be read changes nothing.
-    const QByteArray content = ReadDocumentFile(fileName);
-    // Saving writes every line break back as CR LF, which would damage a binary file.
-    if (LooksLikeBinary(content)) {
-        const QString question = QStringLiteral("%1 looks like a binary file. Saving it from this "
-                                                "editor would change it. Open it anyway?")
-                                     .arg(fileName);
-        if (form.dialogs().messageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0)
-            != mrYes)
-            return;
-    }
-    std::unique_ptr<EditingDocument> text = form.surface().createDocument(content);
+    std::optional<std::unique_ptr<EditingDocument>> read = ReadDocument(form, fileName);
+    if (!read)
+        return;
+    std::unique_ptr<EditingDocument> text = std::move(*read);
     const bool reuse = current->FullPath.isEmpty() && current->Saved;
     const DocumentRef record = reuse ? current : std::make_shared<THTMLInfo>();
     record->SetFullPath(fileName);

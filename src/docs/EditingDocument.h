@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 class EditingDocument
 {
@@ -11,4 +12,6 @@ public:
     virtual bool isShown() const = 0;
     // Lines.Text of this document, shown or not: every line followed by CR LF.
     virtual QByteArray linesText() const = 0;
+    // The file the text is saved to, which decides how it is coloured; empty when untitled.
+    virtual void setPath(const QString &path) = 0;
 };

@@ -5,6 +5,8 @@
 void THTMLInfo::SetFullPath(const QString &path)
 {
     FullPath = path;
+    if (EditingDocument *text = Text.document())
+        text->setPath(path);
     DiskPath = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
     DiskStamp = FileStamp();
     if (!path.isEmpty())

@@ -229,6 +229,12 @@ void TfrmEditor::wireEvents()
     tabFileList->OnChanging = [this](bool &allow) { tabFileListChanging(allow); };
     tabFileList->OnChange = [this] { tabFileListChange(); };
     mmoEditor->OnChange = [this] { mmoEditorChange(); };
+    mmoEditor->OnLongLine = [this](const QString &notice) {
+        if (notice.isEmpty())
+            statusBar()->clearMessage();
+        else
+            statusBar()->showMessage(notice);
+    };
     pgpEditor->OnChange = [this] { pgpEditorChange(); };
     FileList->OnDblClick = [this] { FileListDblClick(); };
 }

@@ -51,6 +51,7 @@ private:
     Dialogs &dialogs() override { return m_dialogs; }
     TabStrip &tabStrip() override { return *tabFileList; }
     EditSurface &surface() override { return *mmoEditor; }
+    LoadProgress &loadProgress() override;
     TFileListBox &filePanel() override { return *FileList; }
     QString caption() const override { return windowTitle(); }
     void setCaption(const QString &caption) override { setWindowTitle(caption); }
@@ -149,6 +150,7 @@ private:
 
     // Controls
     Guard guard;
+    LoadProgress *m_loadProgress = nullptr; // made on the first large open
     QToolBar *toolbar = nullptr;
     TDriveComboBox *drvCombo = nullptr;
     TDirectoryListBox *DIRList = nullptr;

@@ -9,6 +9,7 @@
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
 #include "host/LinesTextWriter.h"
+#include "host/LoadProgress.h"
 #include "host/MenuItem.h"
 #include "host/PageControl.h"
 #include "host/TabStrip.h"
@@ -28,6 +29,13 @@ QList<FileFilter> documentFilters()
 }
 
 } // namespace
+
+LoadProgress &TfrmEditor::loadProgress()
+{
+    if (!m_loadProgress)
+        m_loadProgress = new LoadProgress(*this);
+    return *m_loadProgress;
+}
 
 void TfrmEditor::itmNewClick()
 {

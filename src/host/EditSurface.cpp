@@ -4,6 +4,8 @@
 #include "host/FoldedSearch.h"
 #include "host/Guard.h"
 #include "host/LineBreaks.h"
+#include "host/SurfaceMarks.h"
+#include "host/SyntaxColouring.h"
 #include "host/Windows1252.h"
 #include "util/HostError.h"
 
@@ -11,10 +13,14 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenu>
 #include <QPointer>
+
+#include <cstring>
 
 using Sci = QsciScintillaBase;
 
@@ -105,6 +111,10 @@ private:
 
 // One text of the surface: a Scintilla document, of which it holds one reference, with what
 // belongs to that text rather than to the view.
+// Above this size a text is shown plain: styling 50 MB at once was measured at 1.9-2.9 s, so
+// 4 MiB stays near 200 ms.
+constexpr qsizetype kLargestColouredText = 4 * 1024 * 1024;
+
 class SurfaceDocument final : public EditingDocument
 {
 public:
@@ -120,10 +130,18 @@ public:
     {
         return surface ? surface->linesTextOf(*this) : QByteArray();
     }
+    void setPath(const QString &path) override
+    {
+        if (surface)
+            surface->setPathOf(*this, path);
+    }
 
     QPointer<EditSurface> surface;
     void *pointer;
     EditSurface::TextState text;
+    Syntax syntax = Syntax::Html;
+    // Colouring a text this large at once stalls the window (Ctrl+End took 2.7 s at 50 MB).
+    bool tooLargeToColour = false;
     // Undo collection and line ends are set when the text is first shown.
     bool prepared = false;
     // Where the user was in this text, kept while another one is shown.
@@ -148,6 +166,11 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
     m_sci->SendScintilla(Sci::SCI_SETSCROLLWIDTHTRACKING, 1UL);
     m_sci->SendScintilla(Sci::SCI_SETLAYOUTCACHE, Sci::SC_CACHE_PAGE);
     m_sci->setMarginWidth(1, 0);
+    m_colouring = new SyntaxColouring(*m_sci);
+    m_marks = new SurfaceMarks(*m_sci, [this] {
+        return m_shown->syntax == Syntax::Html ? 1 : m_shown->syntax == Syntax::Xml ? 2 : 0;
+    });
+    connect(m_colouring, &SyntaxColouring::coloured, m_marks, &SurfaceMarks::fitMargin);
     setFont(EditorFont{QStringLiteral("MS Sans Serif"), 8, false, false});
 
     void *initial = m_sci->SendScintillaPtrResult(Sci::SCI_GETDOCPOINTER);
@@ -155,6 +178,8 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
     m_own = std::make_unique<SurfaceDocument>(*this, initial);
     m_own->prepared = true;
     m_shown = m_own.get();
+    m_colouring->prepare(*m_sci, m_own->syntax, false);
+    m_colouring->show(m_own->syntax);
 
     connect(m_sci, &QsciScintilla::textChanged, this, &EditSurface::onTextChanged);
     connect(m_sci, &QsciScintillaBase::SCN_MODIFIED, this,
@@ -233,7 +258,7 @@ namespace {
 
 // Creates a loader for a document of the given size. SendScintilla returns a long, which
 // cannot hold a pointer on 64-bit Windows; Scintilla's direct function returns it whole.
-ILoader *createLoader(const QsciScintillaBase &sci, qsizetype size)
+ILoader *createLoader(const QsciScintillaBase &sci, qsizetype size, long options = 0)
 {
     using DirectFunction = intptr_t (*)(void *, unsigned int, uintptr_t, intptr_t);
     const auto call = reinterpret_cast<DirectFunction>(
@@ -242,7 +267,7 @@ ILoader *createLoader(const QsciScintillaBase &sci, qsizetype size)
     if (!call || !self)
         return nullptr;
     return reinterpret_cast<ILoader *>(
-        call(self, Sci::SCI_CREATELOADER, static_cast<uintptr_t>(size), 0));
+        call(self, Sci::SCI_CREATELOADER, static_cast<uintptr_t>(size), options));
 }
 
 } // namespace
@@ -274,6 +299,193 @@ void *EditSurface::load(const char *data, qsizetype size, bool eightBit)
     return loader->ConvertToDocument();
 }
 
+qint64 EditSurface::PieceLoadThreshold = qint64(64) << 20;
+// Positions are ints throughout the editor, so a text must stay below 2 GiB.
+qint64 EditSurface::LoadLimit = (qint64(2) << 30) - (qint64(1) << 20);
+qint64 EditSurface::LoadPieceSize = qint64(4) << 20;
+// A key at the end of a 5 MiB line costs about 3.2 s of layout, in proportion to its length.
+qint64 EditSurface::LongLineLimit = 100000;
+
+void EditSurface::LineScan::scan(QByteArrayView held, TextState &state)
+{
+    if (state.longLine > 0 && !measuring)
+        return;
+    const char *p = held.data();
+    const char *end = p + held.size();
+    if (measuring) {
+        // The rest of the long line, which an earlier piece began.
+        for (; p < end && *p != '\n' && *p != '\r'; ++p)
+            run += (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
+        state.longLineLength = run;
+        measuring = p == end;
+        return;
+    }
+    while (p < end) {
+        // Lines are skipped with memchr; characters are counted only in a line long enough.
+        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        const char *stop = lf ? lf : end;
+        if (run + (stop - p) > LongLineLimit || std::memchr(p, '\r', size_t(stop - p))) {
+            for (; p < stop; ++p) {
+                const char c = *p;
+                if (c == '\r') {
+                    ++line;
+                    run = 0;
+                    afterCr = true;
+                    continue;
+                }
+                afterCr = false;
+                if ((static_cast<unsigned char>(c) & 0xC0) != 0x80 && ++run > LongLineLimit) {
+                    state.longLine = line;
+                    ++p;
+                    break;
+                }
+            }
+        } else {
+            for (const char *c = p; c < stop; ++c)
+                run += (static_cast<unsigned char>(*c) & 0xC0) != 0x80;
+            if (stop > p)
+                afterCr = false;
+            p = stop;
+        }
+        if (state.longLine > 0) {
+            // Its full length, when the line ends in this piece; otherwise what was read of it.
+            const char *eol = p;
+            while (eol < end && *eol != '\n' && *eol != '\r')
+                ++eol;
+            for (; p < eol; ++p)
+                run += (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
+            state.longLineLength = run;
+            measuring = eol == end;
+            return;
+        }
+        if (lf && p == lf) {
+            if (!afterCr)
+                ++line;
+            run = 0;
+            afterCr = false;
+            ++p;
+        }
+    }
+}
+
+namespace {
+
+// The length of data that ends on a whole UTF-8 sequence, so a piece can be checked without
+// the start of the next one.
+qsizetype wholeSequences(QByteArrayView data)
+{
+    const qsizetype size = data.size();
+    for (qsizetype back = 1; back <= std::min<qsizetype>(3, size); ++back) {
+        const auto c = static_cast<unsigned char>(data[size - back]);
+        if ((c & 0xC0) == 0x80)
+            continue; // a continuation byte: look further back for its lead
+        const qsizetype needed = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return needed > back ? size - back : size;
+    }
+    return size;
+}
+
+QString cannotOpen(const QString &path, const QString &reason)
+{
+    QString message = QStringLiteral("Cannot open file ") + path;
+    if (message.back() > QLatin1Char('.'))
+        message += QLatin1Char('.');
+    return message + QLatin1Char('\n') + reason;
+}
+
+} // namespace
+
+void *EditSurface::loadPieces(const QString &path, qint64 size, bool eightBit, TextState &state,
+                              bool &stopped, const std::function<bool(qint64, qint64)> &progress)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EHostError(cannotOpen(path, file.errorString()));
+    ILoader *loader = createLoader(*m_sci, size + 1024,
+                                   Sci::SC_DOCUMENTOPTION_STYLES_NONE
+                                       | Sci::SC_DOCUMENTOPTION_TEXT_LARGE);
+    if (!loader)
+        throw EHostError(QStringLiteral("Not enough memory for %1 bytes").arg(size));
+    const auto fail = [&](const QString &message) {
+        loader->Release();
+        throw EHostError(message);
+    };
+    const qint64 kPiece = std::max<qint64>(1, LoadPieceSize);
+    QByteArray piece(kPiece, Qt::Uninitialized);
+    QByteArray carry; // the start of a UTF-8 sequence the last piece ended in
+    qint64 read = 0;
+    state = TextState{eightBit, true};
+    LineScan lines;
+    for (;;) {
+        const qint64 n = file.read(piece.data(), kPiece);
+        if (n < 0)
+            fail(cannotOpen(path, file.errorString()));
+        if (n == 0)
+            break;
+        const QByteArrayView got(piece.constData(), n);
+        if (state.asciiOnly && !isAscii(got.data(), got.size()))
+            state.asciiOnly = false;
+        if (!eightBit)
+            lines.scan(got, state);
+        QByteArray held;
+        QByteArrayView add = got;
+        if (eightBit) {
+            held = Windows1252::ToUtf8(got);
+            add = held;
+            lines.scan(held, state);
+        } else {
+            carry.append(got);
+            const qsizetype whole = wholeSequences(carry);
+            if (!QByteArrayView(carry).first(whole).isValidUtf8()) {
+                loader->Release();
+                return nullptr; // not UTF-8: the caller reads it again as 8-bit text
+            }
+            if (loader->AddData(carry.constData(), whole) != Sci::SC_STATUS_OK)
+                fail(QStringLiteral("Not enough memory for %1 bytes").arg(size));
+            carry.remove(0, whole);
+            add = {};
+        }
+        if (!add.isEmpty() && loader->AddData(add.data(), add.size()) != Sci::SC_STATUS_OK)
+            fail(QStringLiteral("Not enough memory for %1 bytes").arg(size));
+        read += n;
+        if (progress && !progress(read, size)) {
+            loader->Release();
+            stopped = true;
+            return nullptr;
+        }
+    }
+    if (!carry.isEmpty()) {
+        loader->Release();
+        return nullptr; // ends inside a sequence: 8-bit text
+    }
+    return loader->ConvertToDocument();
+}
+
+EditSurface::PieceLoad EditSurface::loadDocumentFile(
+    const QString &path, qint64 size, const std::function<bool(qint64, qint64)> &progress)
+{
+    PieceLoad result;
+    TextState state;
+    bool stopped = false;
+    void *pointer = loadPieces(path, size, false, state, stopped, progress);
+    if (!pointer && !stopped)
+        pointer = loadPieces(path, size, true, state, stopped, progress);
+    if (!pointer)
+        return result;
+    auto document = std::make_unique<SurfaceDocument>(*this, pointer);
+    document->text = state;
+    document->tooLargeToColour = true;
+    document->syntax = Syntax::Plain;
+    // LooksLikeBinary's verdict: a NUL near the start of text that is not UTF-8.
+    if (state.eightBit) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            result.looksBinary = file.read(64 * 1024).contains('\0');
+    }
+    result.document = std::move(document);
+    return result;
+}
+
 void EditSurface::fill(const char *data, qsizetype size)
 {
     const Silence silence(m_silent);
@@ -283,11 +495,17 @@ void EditSurface::fill(const char *data, qsizetype size)
     m_sci->SendScintilla(Sci::SCI_CLEARALL);
     shown.prepared = false;
     shown.text = textStateOf(data, size);
+    if (size > kLargestColouredText) {
+        shown.tooLargeToColour = true;
+        shown.syntax = Syntax::Plain;
+    }
+    LineScan().scan(QByteArrayView(data, size), shown.text);
     shown.anchor = shown.caret = shown.firstLine = shown.xOffset = 0;
     try {
         if (size > 0) {
             void *filled = load(data, size, shown.text.eightBit);
             m_sci->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, filled);
+            m_colouring->prepare(*m_sci, shown.syntax, false);
             m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, shown.pointer);
             shown.pointer = filled;
         }
@@ -298,14 +516,34 @@ void EditSurface::fill(const char *data, qsizetype size)
     settle(shown);
 }
 
-std::unique_ptr<EditingDocument> EditSurface::createDocument(const QByteArray &bytes)
+std::unique_ptr<EditingDocument> EditSurface::createDocument(const QByteArray &bytes,
+                                                             const QString &path)
 {
     const TextState text = textStateOf(bytes.constData(), bytes.size());
     void *pointer = bytes.isEmpty() ? m_sci->SendScintillaPtrResult(Sci::SCI_CREATEDOCUMENT)
                                     : load(bytes.constData(), bytes.size(), text.eightBit);
     auto document = std::make_unique<SurfaceDocument>(*this, pointer);
     document->text = text;
+    LineScan().scan(bytes, document->text);
+    document->tooLargeToColour = bytes.size() > kLargestColouredText;
+    document->syntax = document->tooLargeToColour ? Syntax::Plain : SyntaxOfPath(path);
+    m_colouring->prepare(pointer, document->syntax, false);
     return document;
+}
+
+void EditSurface::setPathOf(SurfaceDocument &document, const QString &path)
+{
+    const Syntax syntax = document.tooLargeToColour ? Syntax::Plain : SyntaxOfPath(path);
+    if (syntax == document.syntax)
+        return;
+    document.syntax = syntax;
+    if (&document != m_shown) {
+        m_colouring->prepare(document.pointer, syntax, true);
+        return;
+    }
+    m_colouring->prepare(*m_sci, syntax, true);
+    m_colouring->show(syntax);
+    m_marks->markTags();
 }
 
 void EditSurface::showDocument(EditingDocument &document)
@@ -313,6 +551,14 @@ void EditSurface::showDocument(EditingDocument &document)
     auto *shown = dynamic_cast<SurfaceDocument *>(&document);
     Q_ASSERT(shown && shown->surface == this);
     attach(*shown);
+    if (OnLongLine) {
+        const QLocale locale;
+        OnLongLine(shown->text.longLine == 0
+                       ? QString()
+                       : QStringLiteral("Line %1 has %2 characters: editing it is slow")
+                             .arg(locale.toString(shown->text.longLine),
+                                  locale.toString(shown->text.longLineLength)));
+    }
     raiseChange();
 }
 
@@ -344,6 +590,8 @@ void EditSurface::settle(SurfaceDocument &document)
     }
     // The surface holds every text as UTF-8; a new document comes up in another code page.
     m_sci->setUtf8(true);
+    m_colouring->show(document.syntax);
+    m_marks->fitMargin();
     m_sci->SendScintilla(Sci::SCI_SETSEL, static_cast<unsigned long>(document.anchor),
                          document.caret);
     m_sci->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE,
@@ -377,6 +625,7 @@ QByteArray EditSurface::linesTextOf(const SurfaceDocument &document) const
 
 QByteArrayView EditSurface::surfaceText() const
 {
+    ++m_wholeTextReads;
     const long length = m_sci->SendScintilla(Sci::SCI_GETLENGTH);
     const auto *data = static_cast<const char *>(
         m_sci->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
@@ -577,6 +826,8 @@ void EditSurface::setFont(const EditorFont &font)
     f.setBold(font.bold);
     f.setItalic(font.italic);
     m_sci->setFont(f);
+    // Setting the font gives every style the default colours.
+    m_colouring->refresh();
 }
 
 void EditSurface::beginUndoAction()

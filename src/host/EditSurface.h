@@ -15,6 +15,8 @@ class QsciScintilla;
 class QsciScintillaBase;
 class QWidget;
 class SurfaceDocument;
+class SurfaceMarks;
+class SyntaxColouring;
 
 // A document's text is bytes. Text that is valid UTF-8 is edited as UTF-8; any other text in
 // 8-bit mode, one windows-1252 character per byte (see Windows1252.h). The surface holds 8-bit
@@ -31,12 +33,41 @@ public:
     QWidget *widget() const;
     void setPopupMenu(QMenu *menu) { m_popup = menu; }
 
-    // A new text holding bytes, not shown, with no undo history and the caret at its start.
+    // A new text holding bytes, not shown, with no undo history and the caret at its start,
+    // coloured as the kind of file path names (a page when untitled).
     // Fails with "Not enough memory for %d bytes" as setLinesText does.
-    std::unique_ptr<EditingDocument> createDocument(const QByteArray &bytes = {});
+    std::unique_ptr<EditingDocument> createDocument(const QByteArray &bytes = {},
+                                                    const QString &path = {});
     // Shows a text this surface created in place of the shown one; each keeps its undo history,
     // caret, selection and scroll position. Raises OnChange once, as replacing the text does.
     void showDocument(EditingDocument &document);
+
+    // Files larger than this are read into a new text in pieces, with no copy of their bytes
+    // beside it and no memory for colours; larger than the limit, they are refused. Settable
+    // so that tests can reach both with small files.
+    static qint64 PieceLoadThreshold;
+    static qint64 LoadLimit;
+    static qint64 LoadPieceSize;
+    struct PieceLoad
+    {
+        std::unique_ptr<EditingDocument> document; // none when stopped
+        bool looksBinary = false;                  // as LooksLikeBinary judges the bytes
+    };
+    // Reads a regular file of about size bytes into a new, unshown text in pieces;
+    // progress(read, size) runs between them and returns false to stop, which leaves nothing
+    // behind. Fails with "Cannot open file %s." and the reason, as ReadDocumentFile does.
+    PieceLoad loadDocumentFile(const QString &path, qint64 size,
+                               const std::function<bool(qint64, qint64)> &progress);
+
+    // Lines longer than this make every change on them slow (the surface lays out a whole line
+    // at each change); showing a text with one raises OnLongLine with a notice for the user,
+    // and an empty one for any other text.
+    static qint64 LongLineLimit;
+    std::function<void(const QString &)> OnLongLine;
+
+    // How many times the whole text has been read since the surface was made; typing must
+    // not add to it.
+    qint64 wholeTextReads() const { return m_wholeTextReads; }
 
     // Lines.Text get: every line followed by CR LF (see LinesWithCrLf).
     QByteArray linesText() const;
@@ -98,15 +129,31 @@ private:
         bool eightBit = false;               // windows-1252 bytes, held as UTF-8
         bool asciiOnly = true;               // so byte positions are character positions
         mutable bool indexAllocated = false; // Scintilla's character index, built on first use
+        // The first line over LongLineLimit when loaded, counted from 1, and its characters.
+        qint64 longLine = 0;
+        qint64 longLineLength = 0;
+    };
+    // Finds the first line over the limit in a text's bytes as held, continuing from a piece
+    // that ended inside a line.
+    struct LineScan
+    {
+        qint64 line = 1;
+        qint64 run = 0; // characters of the current line so far
+        bool afterCr = false;
+        bool measuring = false; // the long line goes on into the next piece
+        void scan(QByteArrayView held, TextState &state);
     };
 
     static TextState textStateOf(const char *data, qsizetype size);
     void fill(const char *data, qsizetype size);
     void *load(const char *data, qsizetype size, bool eightBit);
+    void *loadPieces(const QString &path, qint64 size, bool eightBit, TextState &state,
+                     bool &stopped, const std::function<bool(qint64, qint64)> &progress);
     void attach(SurfaceDocument &document);
     // Applies what belongs to the shown text: its first settings, code page and place.
     void settle(SurfaceDocument &document);
     void release(SurfaceDocument &document);
+    void setPathOf(SurfaceDocument &document, const QString &path);
     QByteArray linesTextOf(const SurfaceDocument &document) const;
     QByteArrayView surfaceText() const;
     QByteArray toSurface(const QString &text) const;
@@ -125,6 +172,9 @@ private:
     // The surface's own text, shown while no other is.
     std::unique_ptr<SurfaceDocument> m_own;
     SurfaceDocument *m_shown = nullptr;
+    SyntaxColouring *m_colouring;
+    SurfaceMarks *m_marks;
     // Reads texts that are not shown, without disturbing the view.
     mutable std::unique_ptr<QsciScintillaBase> m_reader;
+    mutable qint64 m_wholeTextReads = 0;
 };

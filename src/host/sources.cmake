@@ -4,6 +4,9 @@ list(APPEND ORVIK_SOURCES
   src/host/QtDialogs.cpp src/host/QtDialogs.h
   src/host/MessageBox.cpp src/host/MessageBox.h
   src/host/EditSurface.cpp src/host/EditSurface.h
+  src/host/SyntaxColouring.cpp src/host/SyntaxColouring.h
+  src/host/SurfaceMarks.cpp src/host/SurfaceMarks.h
+  src/host/LoadProgress.cpp src/host/LoadProgress.h
   src/host/LineBreaks.cpp src/host/LineBreaks.h
   src/host/LinesTextWriter.cpp src/host/LinesTextWriter.h
   src/host/Windows1252.cpp src/host/Windows1252.h
