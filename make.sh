@@ -2,13 +2,14 @@
 # Installs what is missing, builds, and runs the editor, its tests or its benchmarks.
 #   ./make.sh run [FILE]   build and start the editor
 #   ./make.sh test         build and run the whole test suite (headless)
+#   ./make.sh sanitize     the suite on a build with address, leak and undefined-behaviour checks
 #   ./make.sh bench        build and print the benchmark figures
 #   ./make.sh build        only build
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqscintilla2-qt6-dev qt6-webengine-dev
-          libgl-dev fonts-dejavu-core fonts-liberation xvfb xauth shared-mime-info)
+          libgl-dev fonts-dejavu-core fonts-liberation xvfb xauth shared-mime-info desktop-file-utils)
 
 install_missing() {
     local missing=()
@@ -48,7 +49,9 @@ run)
     ;;
 test)
     run_tests build
-    # The same suite once more, built to stop at the first memory error, leak or undefined
+    ;;
+sanitize)
+    # The suite, built to stop at the first memory error, leak or undefined
     # behaviour. The engine's library mixes new and delete sizes and keeps some allocations
     # until exit, which is not ours to mend; tests/leaks.supp names what it keeps.
     # Line tables are enough for the reports and keep this build short.
@@ -77,7 +80,7 @@ bench)
 build)
     ;;
 *)
-    echo "usage: $0 run [FILE] | test | bench | build" >&2
+    echo "usage: $0 run [FILE] | test | sanitize | bench | build" >&2
     exit 2
     ;;
 esac

@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/CommandLine.h"
 #include "forms/fmEditor.h"
 #include "host/Application.h"
 #include "host/EditorStyle.h"
@@ -76,16 +77,28 @@ void InitializeApplication()
 {
     SetApplicationTitle(QStringLiteral("Orvik Pagloom"));
     SetApplicationHelpFile(QStringLiteral("OSTRAEDITOR.HLP"));
+    // Ties the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("orvik-pagloom"));
 }
 
 int RunEditor(int argc, char **argv)
 {
+    QStringList typed;
+    for (int i = 0; i < argc; ++i)
+        typed << QString::fromLocal8Bit(argv[i]);
+    const CommandLine command = ReadCommandLine(typed);
+    // Help and the version need no window, nor even a display.
+    if (command.request != CommandLine::Request::Edit) {
+        std::fputs(RequestReply(command.request).toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     PrepareProcess();
-    QApplication app(argc, argv);
+    int toolkitArgc = static_cast<int>(command.toolkitArguments);
+    QApplication app(toolkitArgc, argv);
     QApplication::setStyle(new EditorStyle);
     InitializeApplication();
     QtDialogs dialogs;
-    TfrmEditor form(dialogs, QApplication::arguments());
+    TfrmEditor form(dialogs, QApplication::arguments() + command.literal);
     dialogs.setOwner(&form);
 #ifdef Q_OS_UNIX
     const auto signalNotifier = HandleEndingSignals(form);

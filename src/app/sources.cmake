@@ -5,4 +5,5 @@ list(APPEND ORVIK_COMMON_SOURCES
 # The program entry, which builds on the main window.
 list(APPEND ORVIK_SOURCES
   src/app/Startup.cpp src/app/Startup.h
+  src/app/CommandLine.cpp src/app/CommandLine.h
 )

@@ -5,6 +5,7 @@
 #include "host/BrowserView.h"
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
+#include "host/FileDrop.h"
 #include "host/FilePanel.h"
 #include "host/Icons.h"
 #include "host/MenuItem.h"
@@ -28,11 +29,12 @@ TfrmEditor::TfrmEditor(Dialogs &dialogs, const QStringList &arguments, QWidget *
 {
     setObjectName(QStringLiteral("frmEditor"));
     setWindowTitle(QStringLiteral("Ostra Pagloom"));
-    setWindowIcon(ToolBarIcon(ToolIcon::New));
+    setWindowIcon(ApplicationIcon());
     resize(814, 575);
     createControls();
     createMenus();
     createToolBar();
+    createKeyboardCommands();
     wireEvents();
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     qApp->installEventFilter(this);
@@ -89,6 +91,7 @@ void TfrmEditor::createControls()
     webBrowser = new BrowserView(shtBrowse);
     webBrowser->setGeometry(0, 0, 641, 466);
     createEditingDialogs();
+    fileDrop = new FileDropTarget(guard, this);
 }
 
 MenuItem *TfrmEditor::addItem(QMenu *menu, const char *name, const QString &caption,
@@ -237,6 +240,7 @@ void TfrmEditor::wireEvents()
     };
     pgpEditor->OnChange = [this] { pgpEditorChange(); };
     FileList->OnDblClick = [this] { FileListDblClick(); };
+    fileDrop->OnDropFile = [this](const QString &path) { FormDropFile(path); };
 }
 
 void TfrmEditor::FormCreate()

@@ -13,6 +13,7 @@
 class BrowserView;
 class Dialogs;
 class EditSurface;
+class FileDropTarget;
 class FindDialog;
 class MenuItem;
 class PageControl;
@@ -107,15 +108,24 @@ private:
     // Page control
     void pgpEditorChange();
 
-    // File panel
+    // File panel, and files dropped onto the window
     void FileListDblClick();
     void Refresh1Click();
+    void FormDropFile(const QString &path);
 
     // Find and replace
     void dlgFindFind();
     void dlgReplaceFind();
     void dlgReplaceReplace();
     int ReplaceOnce();
+
+    // Keys beside the menus: Find Next with the Find dialog's text, the next or previous tab,
+    // undo and redo of the text in view
+    void actFindNextClick();
+    void actNextTabClick();
+    void actPreviousTabClick();
+    void actUndoClick();
+    void actRedoClick();
 
     // The caption a tab shows for a record: its name, marked when it has unsaved changes.
     static QString TabCaption(const THTMLInfo &record);
@@ -136,6 +146,9 @@ private:
     void createToolBar();
     void wireEvents();
     void createEditingDialogs();
+    void createKeyboardCommands();
+    // Moves to the tab step places on, around the ends, as a user's click on it would.
+    void SwitchTab(int step);
     MenuItem *addItem(QMenu *menu, const char *name, const QString &caption,
                       const QString &hint = QString());
 
@@ -167,6 +180,7 @@ private:
     QMenu *mnuDriveRefresh = nullptr;
     FindDialog *dlgFind = nullptr;
     FindDialog *dlgReplace = nullptr;
+    FileDropTarget *fileDrop = nullptr;
 
     // Menu items, in menu order
     MenuItem *itmNew, *itmOpen, *itmSave, *itmSaveAs, *itmSaveAll, *itmClose, *itmExit;

@@ -8,6 +8,7 @@ list(APPEND ORVIK_SOURCES
   src/forms/fmEditorPanel.cpp
   src/forms/fmEditorPreview.cpp
   src/forms/fmEditorHelp.cpp
+  src/forms/fmEditorKeys.cpp
 )
 list(APPEND ORVIK_SOURCES
   src/forms/fmAbout.cpp src/forms/fmAbout.h

@@ -9,6 +9,8 @@
 #include "host/Windows1252.h"
 #include "util/HostError.h"
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
 #include <Qsci/qsciscintilla.h>
 #include <QAccessible>
 #include <QApplication>
@@ -838,6 +840,29 @@ void EditSurface::beginUndoAction()
 void EditSurface::endUndoAction()
 {
     m_sci->SendScintilla(Sci::SCI_ENDUNDOACTION);
+}
+
+void EditSurface::undo()
+{
+    m_sci->undo();
+}
+
+void EditSurface::redo()
+{
+    m_sci->redo();
+}
+
+void EditSurface::releaseKeys(const QList<QKeySequence> &keys)
+{
+    for (const QKeySequence &sequence : keys) {
+        const int key = sequence[0].toCombined();
+        for (QsciCommand *command : m_sci->standardCommands()->commands()) {
+            if (command->key() == key)
+                command->setKey(0);
+            if (command->alternateKey() == key)
+                command->setAlternateKey(0);
+        }
+    }
 }
 
 int EditSurface::characterCount(const QString &text) const

@@ -5,6 +5,8 @@
 #include "host/Dialogs.h"
 
 #include <QByteArray>
+#include <QKeySequence>
+#include <QList>
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -106,6 +108,12 @@ public:
     // Several edits that undo as one step.
     void beginUndoAction();
     void endUndoAction();
+    // Takes back or redoes the last edit of the text the surface holds; OnChange follows.
+    void undo();
+    void redo();
+    // Keys the window's own commands take: the surface drops its bindings for them, since it
+    // would otherwise keep those keys to itself while it has the keyboard.
+    void releaseKeys(const QList<QKeySequence> &keys);
 
     // Converts between character positions and byte positions of the surface's UTF-8.
     long bytePosition(int charPosition) const;

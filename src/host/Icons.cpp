@@ -1,5 +1,6 @@
 #include "host/Icons.h"
 
+#include <QImageReader>
 #include <QPainter>
 #include <QStyle>
 #include <QPixmap>
@@ -95,6 +96,18 @@ QIcon drawnChevrons(bool horizontal)
 QIcon ToolBarIcon(ToolIcon which)
 {
     return drawn(which);
+}
+
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    for (const char *file : {":/orvik/icon-48.png", ":/orvik/icon-128.png"}) {
+        QImageReader png(QString::fromLatin1(file), "png");
+        // Read as PNG outright: guessing the format would load every image-format plugin.
+        png.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(png.read()));
+    }
+    return icon;
 }
 
 QIcon StartupStandardIcon(int standardPixmap)

@@ -13,6 +13,7 @@ list(APPEND ORVIK_SOURCES
   src/host/TabStrip.cpp src/host/TabStrip.h
   src/host/PageControl.cpp src/host/PageControl.h
   src/host/MenuItem.cpp src/host/MenuItem.h
+  src/host/FileDrop.cpp src/host/FileDrop.h
   src/host/Icons.cpp src/host/Icons.h
 )
 list(APPEND ORVIK_SOURCES

@@ -26,6 +26,9 @@ public:
         for (auto it = m_disk.begin(); it != m_disk.end(); ++it)
             it.value() = ReadWholeFile(it.key());
         m_docs.push_back({QString(), NewFileTemplate(), false});
+        // Two tabs can hold one file (Save As onto an open path); a save from one after the
+        // other wrote the file asks first, and the model's last save wins.
+        x.dialogs.answerAlways(QStringLiteral("has been changed by another program"), mrYes);
         Clipboard::SetAsText(QString::fromLatin1(m_clip));
     }
 

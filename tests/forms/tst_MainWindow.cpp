@@ -69,6 +69,8 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QCOMPARE(form.windowTitle(), QStringLiteral("Ostra Pagloom"));
+        // The installed icon, in both sizes the desktop entry's theme has.
+        QCOMPARE(form.windowIcon().availableSizes(), QList<QSize>({QSize(48, 48), QSize(128, 128)}));
         QCOMPARE(Control<TabStrip>(form).tab(0), QStringLiteral("Untitled"));
         // Typing goes into the text, not into the file panel before it.
         QCOMPARE(QApplication::focusWidget(), &Control(form, "mmoEditor"));

@@ -36,6 +36,9 @@ ModalResult ScriptedDialogs::messageDlg(const QString &text, TMsgDlgType, TMsgDl
 {
     questions << text;
     questionButtons << buttons;
+    for (const auto &[fragment, answer] : std::as_const(m_standing))
+        if (text.contains(fragment))
+            return answer;
     const auto step = take(Kind::Question, text);
     return step ? std::get<ModalResult>(step->answer) : mrNone;
 }

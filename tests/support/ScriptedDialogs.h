@@ -21,6 +21,11 @@ public:
     void expectOpen(std::optional<QString> answer) { m_steps.append({Kind::Open, {}, answer}); }
     void expectSave(std::optional<QString> answer) { m_steps.append({Kind::Save, {}, answer}); }
     void expectFont(std::optional<EditorFont> answer) { m_steps.append({Kind::Font, {}, answer}); }
+    // Every question whose text contains fragment, whenever it comes, answered with result.
+    void answerAlways(const QString &fragment, ModalResult answer)
+    {
+        m_standing.append({fragment, answer});
+    }
 
     // True when every expected step was used and nothing unexpected was asked.
     bool allAnswered() const { return m_steps.isEmpty() && m_failures.isEmpty(); }
@@ -52,5 +57,6 @@ private:
     std::optional<Step> take(Kind kind, const QString &text);
 
     QList<Step> m_steps;
+    QList<QPair<QString, ModalResult>> m_standing;
     QStringList m_failures;
 };
