@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QThread>
 #include <vector>
 
 #include <fcntl.h>
@@ -62,8 +63,12 @@ void BenchSave()
         SettleEvents();
         std::vector<double> saves, floors;
         for (int run = 0; run < 7; ++run) {
+            // Each measurement starts once the system has finished what the one before left
+            // behind (a replaced file is freed on another thread).
             floors.push_back(writeAndSyncMs(c.text, dir));
+            QThread::msleep(300);
             saves.push_back(TimeMs([&] { Choose(form, "itmSave"); }));
+            QThread::msleep(300);
         }
         QFile saved(path);
         const QByteArray crLf = QByteArray(c.text).replace("\r\n", "\n").replace("\n", "\r\n");

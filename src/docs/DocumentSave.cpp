@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 #ifdef Q_OS_LINUX
@@ -167,6 +168,29 @@ bool keepIdentity(int fd, const struct stat &old, const QByteArray &oldPath)
     return copyExtendedAttributes(oldPath, fd);
 }
 
+// Holds the file that a rename is about to replace, and lets it go on another thread: the system
+// frees a large file's blocks and cached pages when the last reference to it goes, which would
+// otherwise hold up the save.
+class ReleasedLater
+{
+public:
+    // Nothing is held for an empty path.
+    explicit ReleasedLater(const QByteArray &path)
+        : m_fd(path.isEmpty() ? -1 : ::open(path.constData(), O_RDONLY | O_CLOEXEC))
+    {
+    }
+    ~ReleasedLater()
+    {
+        if (m_fd >= 0)
+            std::thread([fd = m_fd] { ::close(fd); }).detach();
+    }
+    ReleasedLater(const ReleasedLater &) = delete;
+    ReleasedLater &operator=(const ReleasedLater &) = delete;
+
+private:
+    int m_fd;
+};
+
 enum class Replace { Done, Failed, NotKeepable };
 
 // Writes a new file beside target and renames it over target. With old (target's status), the
@@ -197,6 +221,7 @@ Replace replaceWhole(const QByteArray &target, const DocumentBytes &bytes, const
         return discardNewFile(Replace::Failed);
     if (old && !keepIdentity(fd, *old, target))
         return discardNewFile(Replace::NotKeepable);
+    const ReleasedLater replaced(old ? target : QByteArray());
     if (::fsync(fd) != 0 || !fd.close() || ::rename(tempName.constData(), target.constData()) != 0)
         return discardNewFile(Replace::Failed);
     syncDirectoryOf(target);
