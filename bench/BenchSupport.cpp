@@ -7,6 +7,8 @@
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
+#include <malloc.h>
+#include <sys/resource.h>
 #include <vector>
 
 double TimeMs(const std::function<void()> &fn)
@@ -15,6 +17,19 @@ double TimeMs(const std::function<void()> &fn)
     t.start();
     fn();
     return t.nsecsElapsed() / 1e6;
+}
+
+double CpuMs(const std::function<void()> &fn)
+{
+    const auto used = [] {
+        rusage u{};
+        getrusage(RUSAGE_SELF, &u);
+        return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3
+               + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+    };
+    const double before = used();
+    fn();
+    return used() - before;
 }
 
 double MedianMs(int runs, const std::function<void()> &fn)
@@ -71,6 +86,11 @@ void ResetPeakRss()
     QFile f(QStringLiteral("/proc/self/clear_refs"));
     if (f.open(QIODevice::WriteOnly))
         f.write("5");
+}
+
+void ReleaseFreeMemory()
+{
+    malloc_trim(0);
 }
 
 double CurrentRssMb()

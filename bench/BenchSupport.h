@@ -9,6 +9,9 @@
 // Median wall time of runs calls, in milliseconds.
 double MedianMs(int runs, const std::function<void()> &fn);
 double TimeMs(const std::function<void()> &fn);
+// CPU time (user and system, all threads) this process spends in fn, in milliseconds: unlike wall
+// time, it does not count waiting for a core on a busy machine.
+double CpuMs(const std::function<void()> &fn);
 // The middle value of a non-empty list.
 double Median(std::vector<double> values);
 
@@ -23,6 +26,9 @@ double PeakRssMb();
 double CurrentRssMb();
 // Starts a new peak from the current resident size.
 void ResetPeakRss();
+// Gives memory freed earlier back to the system, so that the next measurement neither counts it
+// nor reuses it.
+void ReleaseFreeMemory();
 
 void Report(const QString &section, const QString &what, double value, const QString &unit);
 void ReportRatio(const QString &section, const QString &what, double ratio, const QString &floor);

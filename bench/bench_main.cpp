@@ -9,6 +9,7 @@ void BenchDocuments();
 void BenchPreview();
 void BenchPanel();
 void BenchReplace();
+void BenchSave();
 void BenchHuge();
 void BenchRecovery();
 void BenchColouring();
@@ -23,6 +24,7 @@ static const BenchSection kSections[] = {
     {"preview", BenchPreview},
     {"panel", BenchPanel},
     {"replace", BenchReplace},
+    {"save", BenchSave},
     {"huge", BenchHuge},
     {"recovery", BenchRecovery},
     {"colouring", BenchColouring},

@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 #ifdef Q_OS_LINUX
@@ -167,12 +168,35 @@ bool keepIdentity(int fd, const struct stat &old, const QByteArray &oldPath)
     return copyExtendedAttributes(oldPath, fd);
 }
 
+// Holds the file that a rename is about to replace, and lets it go on another thread: the system
+// frees a large file's blocks and cached pages when the last reference to it goes, which would
+// otherwise hold up the save.
+class ReleasedLater
+{
+public:
+    // Nothing is held for an empty path.
+    explicit ReleasedLater(const QByteArray &path)
+        : m_fd(path.isEmpty() ? -1 : ::open(path.constData(), O_RDONLY | O_CLOEXEC))
+    {
+    }
+    ~ReleasedLater()
+    {
+        if (m_fd >= 0)
+            std::thread([fd = m_fd] { ::close(fd); }).detach();
+    }
+    ReleasedLater(const ReleasedLater &) = delete;
+    ReleasedLater &operator=(const ReleasedLater &) = delete;
+
+private:
+    int m_fd;
+};
+
 enum class Replace { Done, Failed, NotKeepable };
 
 // Writes a new file beside target and renames it over target. With old (target's status), the
 // new file takes on what the old one was; when it cannot, nothing is changed and the answer is
 // NotKeepable.
-Replace replaceWhole(const QByteArray &target, const QByteArray &bytes, const struct stat *old,
+Replace replaceWhole(const QByteArray &target, const DocumentBytes &bytes, const struct stat *old,
                      QString *error)
 {
     QByteArray tempName;
@@ -193,10 +217,11 @@ Replace replaceWhole(const QByteArray &target, const QByteArray &bytes, const st
             *error = systemMessage(reason);
         return outcome;
     };
-    if (!writeAll(fd, bytes.constData(), bytes.size()))
+    if (!bytes([&](QByteArrayView piece) { return writeAll(fd, piece.data(), piece.size()); }))
         return discardNewFile(Replace::Failed);
     if (old && !keepIdentity(fd, *old, target))
         return discardNewFile(Replace::NotKeepable);
+    const ReleasedLater replaced(old ? target : QByteArray());
     if (::fsync(fd) != 0 || !fd.close() || ::rename(tempName.constData(), target.constData()) != 0)
         return discardNewFile(Replace::Failed);
     syncDirectoryOf(target);
@@ -223,7 +248,7 @@ QByteArray makeSafetyCopy(int from, const QByteArray &target, QString *error)
 
 // Rewrites the file itself, so that it stays the same file: same links, owner and attributes.
 // The old bytes stay in a safety copy until the new ones are on the disk.
-bool writeInPlace(const QByteArray &target, const QByteArray &bytes, QString *error)
+bool writeInPlace(const QByteArray &target, const DocumentBytes &bytes, QString *error)
 {
     FileDescriptor file(::open(target.constData(), O_RDWR | O_CLOEXEC));
     if (file < 0) {
@@ -233,8 +258,13 @@ bool writeInPlace(const QByteArray &target, const QByteArray &bytes, QString *er
     const QByteArray copy = makeSafetyCopy(file, target, error);
     if (copy.isEmpty())
         return false;
-    if (::lseek(file, 0, SEEK_SET) != 0 || !writeAll(file, bytes.constData(), bytes.size())
-        || ::ftruncate(file, bytes.size()) != 0 || ::fsync(file) != 0 || !file.close()) {
+    qint64 written = 0;
+    const auto write = [&](QByteArrayView piece) {
+        written += piece.size();
+        return writeAll(file, piece.data(), piece.size());
+    };
+    if (::lseek(file, 0, SEEK_SET) != 0 || !bytes(write) || ::ftruncate(file, written) != 0
+        || ::fsync(file) != 0 || !file.close()) {
         *error = systemMessage(errno) + QStringLiteral(".\nThe file as it was is kept in \"%1\"")
                                             .arg(QFile::decodeName(copy));
         return false;
@@ -245,7 +275,7 @@ bool writeInPlace(const QByteArray &target, const QByteArray &bytes, QString *er
 
 } // namespace
 
-bool SaveDocumentFile(const QString &path, const QByteArray &bytes, QString *error)
+bool SaveDocumentFile(const QString &path, const DocumentBytes &bytes, QString *error)
 {
     // A symbolic link stays a link: its target is saved.
     const QFileInfo given(path);
@@ -275,11 +305,11 @@ bool SaveDocumentFile(const QString &path, const QByteArray &bytes, QString *err
 
 namespace {
 
-bool writeAll(QFileDevice &file, const QByteArray &bytes)
+bool writeAll(QFileDevice &file, QByteArrayView bytes)
 {
     qint64 written = 0;
     while (written < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        const qint64 n = file.write(bytes.data() + written, bytes.size() - written);
         if (n <= 0)
             return false;
         written += n;
@@ -289,7 +319,7 @@ bool writeAll(QFileDevice &file, const QByteArray &bytes)
 
 } // namespace
 
-bool SaveDocumentFile(const QString &path, const QByteArray &bytes, QString *error)
+bool SaveDocumentFile(const QString &path, const DocumentBytes &bytes, QString *error)
 {
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
@@ -297,7 +327,7 @@ bool SaveDocumentFile(const QString &path, const QByteArray &bytes, QString *err
     // and the next write reports the system's reason; a buffered flush can lose it and commit
     // a truncated file.
     if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
-        && writeAll(file, bytes) && file.commit())
+        && bytes([&file](QByteArrayView piece) { return writeAll(file, piece); }) && file.commit())
         return true;
     *error = file.errorString();
     file.cancelWriting();
@@ -305,3 +335,10 @@ bool SaveDocumentFile(const QString &path, const QByteArray &bytes, QString *err
 }
 
 #endif
+
+bool SaveDocumentFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    return SaveDocumentFile(
+        path, [&bytes](const std::function<bool(QByteArrayView)> &write) { return write(bytes); },
+        error);
+}

@@ -8,6 +8,7 @@
 #include "host/Dialogs.h"
 #include "host/EditSurface.h"
 #include "host/FilePanel.h"
+#include "host/LinesTextWriter.h"
 #include "host/LoadProgress.h"
 #include "host/MenuItem.h"
 #include "host/PageControl.h"
@@ -106,7 +107,8 @@ void TfrmEditor::itmSaveClick()
     QString error;
     // The file the document came from, even when the panel has moved the working directory
     // since a relative path was given.
-    if (!SaveDocumentFile(document.DiskPath, mmoEditor->linesText(), &error)) {
+    const auto text = [this](const ByteSink &write) { return WriteLinesText(*mmoEditor, write); };
+    if (!SaveDocumentFile(document.DiskPath, text, &error)) {
         // The text is not on disk: the document stays marked changed.
         tabFileList->setTab(tabFileList->tabIndex(), TabCaption(document));
         throw EHostError(QStringLiteral("Cannot save file %1: %2").arg(document.FullPath, error));

@@ -35,9 +35,9 @@ void PrepareHostProcess()
             qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --no-sandbox").trimmed());
     }
 #endif
-    // The engine is loaded later, on first use; it draws through shared OpenGL contexts,
-    // which can only be asked for before the application object exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The browser engine draws through OpenGL contexts shared with Qt's global one; that one is
+    // made when the engine is first started (see BrowserView), not here: asked for before the
+    // application object exists, it would load the OpenGL driver at every start-up.
     // Read by the engine and by Qt's type database when they first look at a file's type.
     RegisterPreviewFileType();
 }

@@ -8,7 +8,12 @@
 #include <QFileInfo>
 #include <QLibrary>
 #include <QLibraryInfo>
+#include <QOpenGLContext>
 #include <QVBoxLayout>
+
+// Sets the context that Qt's OpenGL contexts share with; exported by QtGui, declared only in its
+// private headers.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
 
 namespace {
 
@@ -33,6 +38,20 @@ QString missingHelperProgram()
         if (QFileInfo(candidate).isExecutable())
             return QString();
     return candidates.first();
+}
+
+// The context that the engine's OpenGL contexts and Qt's drawing of its view share, which Qt
+// makes at start-up for an application that sets Qt::AA_ShareOpenGLContexts: made on the
+// engine's first start instead, so that start-up does not load the OpenGL driver. Where OpenGL
+// cannot be had the context stays invalid, and the engine draws without it, as it would have.
+void shareOpenGLContexts()
+{
+    if (QOpenGLContext::globalShareContext())
+        return;
+    auto *context = new QOpenGLContext(qApp);
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    context->create();
+    qt_gl_set_global_share_context(context);
 }
 
 // The engine library: beside the program (Windows), else in the library folder of the tree the
@@ -72,6 +91,7 @@ void BrowserView::startEngine()
     const QString missing = missingHelperProgram();
     if (!missing.isEmpty())
         throw EHostError(QStringLiteral("Cannot start the browser view: %1 is missing").arg(missing));
+    shareOpenGLContexts();
     QString error;
     const CreateBrowserEngineFunction create = loadEngine(&error);
     if (!create)

@@ -12,6 +12,7 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 #include <Qsci/qsciscintilla.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -875,39 +876,64 @@ int EditSurface::characterCount(const QString &text) const
 
 qsizetype EditSurface::replaceAll(const QString &text, const QString &replacement, int start)
 {
+    const QByteArray with = toSurface(replacement);
     const QByteArrayView old = surfaceText();
-    const ReplaceAllResult result = ReplaceAllBytes(old, text, toSurface(replacement),
-                                                    bytePosition(start));
+    ReplaceAllResult result = ReplaceAllBytes(old, text, with, bytePosition(start));
     if (result.replacements == 0)
         return 0;
 
     // Only the changed middle is replaced, so the undo step holds no more than that; its ends
     // lie on character boundaries.
-    const QByteArray &now = result.text;
-    const qsizetype shorter = std::min(old.size(), now.size());
+    QByteArray &now = result.text;
+    const qsizetype oldSize = old.size();
+    const qsizetype shorter = std::min(oldSize, now.size());
     qsizetype prefix = 0;
     while (prefix < shorter && old[prefix] == now[prefix])
         ++prefix;
     qsizetype suffix = 0;
-    while (suffix < shorter - prefix
-           && old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix])
+    while (suffix < shorter - prefix && old[oldSize - 1 - suffix] == now[now.size() - 1 - suffix])
         ++suffix;
     const auto inside = [](QByteArrayView b, qsizetype i) {
         return i < b.size() && (uchar(b[i]) & 0xC0) == 0x80;
     };
     while (prefix > 0 && (inside(old, prefix) || inside(now, prefix)))
         --prefix;
-    while (suffix > 0 && inside(old, old.size() - suffix))
+    while (suffix > 0 && inside(old, oldSize - suffix))
         --suffix;
+    if (m_shown->text.asciiOnly && !isAscii(with.constData(), with.size()))
+        m_shown->text.asciiOnly = false;
 
     ++m_silent;
+    // Scintilla reports each change to assistive tools as a QString of the changed text and of
+    // all text before it; with no tool listening, that is time and memory spent for nothing.
+    const long eventMask = m_sci->SendScintilla(Sci::SCI_GETMODEVENTMASK);
+    if (!QAccessible::isActive())
+        m_sci->SendScintilla(Sci::SCI_SETMODEVENTMASK, 0UL);
+    // Room for the new text now, while the undo step holds nothing yet: growing the document
+    // later would copy it with the old and new text both held.
+    m_sci->SendScintilla(Sci::SCI_ALLOCATE, static_cast<unsigned long>(now.size() + 1024));
     m_sci->SendScintilla(Sci::SCI_BEGINUNDOACTION);
     m_sci->SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(prefix),
-                         static_cast<long>(old.size() - suffix));
-    m_sci->SendScintilla(Sci::SCI_REPLACETARGET,
-                         static_cast<unsigned long>(now.size() - prefix - suffix),
-                         now.constData() + prefix);
+                         static_cast<long>(oldSize - suffix));
+    m_sci->SendScintilla(Sci::SCI_REPLACETARGET, 0UL, "");
+    // The new middle goes in piece by piece from its end, and each piece inserted is dropped
+    // from the result, so that the new text is never held twice. Pieces are whole characters.
+    constexpr qsizetype kPiece = 1 << 20;
+    qsizetype end = now.size() - suffix;
+    while (end > prefix) {
+        qsizetype begin = std::max(prefix, end - kPiece);
+        while (begin > prefix && inside(now, begin))
+            --begin;
+        m_sci->SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(prefix),
+                             static_cast<long>(prefix));
+        m_sci->SendScintilla(Sci::SCI_REPLACETARGET, static_cast<unsigned long>(end - begin),
+                             now.constData() + begin);
+        now.truncate(begin);
+        now.squeeze();
+        end = begin;
+    }
     m_sci->SendScintilla(Sci::SCI_ENDUNDOACTION);
+    m_sci->SendScintilla(Sci::SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
     m_sci->SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(result.caret));
     --m_silent;
     raiseChange();

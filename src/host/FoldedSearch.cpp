@@ -1,5 +1,7 @@
 #include "host/FoldedSearch.h"
 
+#include "util/HugePages.h"
+
 #include <QChar>
 #include <QList>
 
@@ -49,6 +51,14 @@ char32_t decodeAt(QByteArrayView text, qsizetype position, int *width)
     return cp;
 }
 
+// Room for a result of about size bytes, on huge pages when it is large.
+void reserveResult(QByteArray &out, qsizetype size)
+{
+    out.reserve(size);
+    if (size_t(size) >= kHugePagesFrom)
+        AdviseHugePages(out.data(), size_t(size));
+}
+
 // Appends view to out with each occurrence replaced, left to right, never searching in what was
 // inserted. Returns the end of the last insertion in out, or -1 when there was none.
 qsizetype replaceEach(const FoldedMatcher &matcher, QByteArrayView view, const QByteArray &with,
@@ -75,7 +85,7 @@ ReplaceAllResult sweep(const FoldedMatcher &matcher, QByteArrayView text, qsizet
                        qsizetype firstLength, const QByteArray &with)
 {
     ReplaceAllResult result;
-    result.text.reserve(text.size() + text.size() / 8 + with.size());
+    reserveResult(result.text, text.size() + text.size() / 8 + with.size());
     // The part before the first occurrence is swept last, so its insertions are the last made.
     const qsizetype before = replaceEach(matcher, text.first(first), with, result.text,
                                          result.replacements);
@@ -102,7 +112,7 @@ bool rewriteLeftmost(const FoldedMatcher &matcher, QByteArrayView source, const 
     const qsizetype span = matcher.maxMatchBytes();
     const bool straddles = matcher.canStraddle(with);
     QByteArray &out = result.text;
-    out.reserve(source.size() + source.size() / 8 + with.size());
+    reserveResult(out, source.size() + source.size() / 8 + with.size());
     QByteArray pending;
     QByteArray window;
     QByteArray rest;
@@ -289,7 +299,7 @@ ReplaceAllResult ReplaceAllBytes(QByteArrayView text, const QString &find, const
         ended = rewriteLeftmost(matcher, text, with, budget, result);
     } else {
         QByteArray once;
-        once.reserve(text.size() - firstLength + with.size());
+        reserveResult(once, text.size() - firstLength + with.size());
         once.append(text.first(first)).append(with).append(text.sliced(first + firstLength));
         result.replacements = 1;
         result.caret = first + with.size();

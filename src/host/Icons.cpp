@@ -57,37 +57,6 @@ QIcon drawn(ToolIcon which)
     return QIcon(pixmap);
 }
 
-const char *themeName(ToolIcon which)
-{
-    switch (which) {
-    case ToolIcon::New: return "document-new";
-    case ToolIcon::Open: return "document-open";
-    case ToolIcon::Save: return "document-save";
-    case ToolIcon::SaveAll: return "document-save-all";
-    }
-    return "";
-}
-
-} // namespace
-
-QIcon ToolBarIcon(ToolIcon which)
-{
-    return QIcon::fromTheme(QString::fromLatin1(themeName(which)), drawn(which));
-}
-
-QIcon ApplicationIcon()
-{
-    QIcon icon;
-    for (const char *file : {":/orvik/icon-48.png", ":/orvik/icon-128.png"}) {
-        QImageReader png(QString::fromLatin1(file), "png");
-        // Read as PNG outright: guessing the format would load every image-format plugin.
-        png.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(png.read()));
-    }
-    return icon;
-}
-
-namespace {
 
 QIcon drawnFolder(bool open)
 {
@@ -123,6 +92,23 @@ QIcon drawnChevrons(bool horizontal)
 }
 
 } // namespace
+
+QIcon ToolBarIcon(ToolIcon which)
+{
+    return drawn(which);
+}
+
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    for (const char *file : {":/orvik/icon-48.png", ":/orvik/icon-128.png"}) {
+        QImageReader png(QString::fromLatin1(file), "png");
+        // Read as PNG outright: guessing the format would load every image-format plugin.
+        png.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(png.read()));
+    }
+    return icon;
+}
 
 QIcon StartupStandardIcon(int standardPixmap)
 {

@@ -1,18 +1,23 @@
 #include "host/LineBreaks.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
-// True when the text already follows the rule, so it can be returned as it is.
-bool alreadyCrLf(const char *data, qsizetype size)
+constexpr qsizetype kPiece = 1 << 20;
+
+} // namespace
+
+bool FollowsCrLfRule(QByteArrayView text)
 {
+    const char *p = text.data();
+    const qsizetype size = text.size();
     if (size == 0)
         return true;
-    if (size < 2 || data[size - 2] != '\r' || data[size - 1] != '\n')
+    if (size < 2 || p[size - 2] != '\r' || p[size - 1] != '\n')
         return false;
-    const char *p = data;
-    const char *end = data + size;
+    const char *end = p + size;
     while (p < end) {
         const char *cr = static_cast<const char *>(std::memchr(p, '\r', end - p));
         const char *lf = static_cast<const char *>(std::memchr(p, '\n', (cr ? cr : end) - p));
@@ -27,25 +32,67 @@ bool alreadyCrLf(const char *data, qsizetype size)
     return true;
 }
 
-QByteArray withCrLf(const char *data, qsizetype size)
+CrLfWriter::CrLfWriter(ByteSink sink) : m_sink(std::move(sink))
+{
+}
+
+bool CrLfWriter::add(QByteArrayView text)
+{
+    const char *p = text.data();
+    const char *end = p + text.size();
+    if (p == end)
+        return true;
+    if (m_afterCr && *p == '\n')
+        ++p;
+    m_afterCr = false;
+    while (p < end) {
+        // The line's text up to its break, or as much of it as fills the piece.
+        const qsizetype room = std::max<qsizetype>(kPiece - m_buffer.size(), 1);
+        const char *stop = p + std::min<qsizetype>(room, end - p);
+        const auto *lf = static_cast<const char *>(std::memchr(p, '\n', stop - p));
+        const auto *cr = static_cast<const char *>(std::memchr(p, '\r', (lf ? lf : stop) - p));
+        const char *lineEnd = cr ? cr : lf ? lf : stop;
+        m_buffer.append(p, lineEnd - p);
+        m_lineOpen = lineEnd == stop;
+        p = lineEnd;
+        if (!m_lineOpen) {
+            m_buffer.append("\r\n", 2);
+            ++p;
+            if (*lineEnd == '\r') {
+                if (p == end)
+                    m_afterCr = true;
+                else if (*p == '\n')
+                    ++p;
+            }
+        }
+        if (m_buffer.size() >= kPiece) {
+            if (!m_sink(m_buffer))
+                return false;
+            m_buffer.truncate(0); // keeps the buffer's capacity, unlike clear()
+        }
+    }
+    return true;
+}
+
+bool CrLfWriter::finish()
+{
+    if (m_lineOpen)
+        m_buffer.append("\r\n", 2);
+    m_lineOpen = false;
+    return m_buffer.isEmpty() || m_sink(m_buffer);
+}
+
+namespace {
+
+QByteArray withCrLf(QByteArrayView text)
 {
     QByteArray out;
-    out.reserve(size + size / 16 + 2);
-    qsizetype lineStart = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = data[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        out.append(data + lineStart, i - lineStart);
-        out.append("\r\n", 2);
-        if (c == '\r' && i + 1 < size && data[i + 1] == '\n')
-            ++i;
-        lineStart = i + 1;
-    }
-    if (lineStart < size) {
-        out.append(data + lineStart, size - lineStart);
-        out.append("\r\n", 2);
-    }
+    out.reserve(text.size() + text.size() / 16 + 2);
+    CrLfWriter lines([&out](QByteArrayView piece) {
+        out.append(piece);
+        return true;
+    });
+    (void)(lines.add(text) && lines.finish()); // appending cannot fail
     return out;
 }
 
@@ -53,11 +100,11 @@ QByteArray withCrLf(const char *data, qsizetype size)
 
 QByteArray LinesWithCrLf(const char *data, qsizetype size)
 {
-    return alreadyCrLf(data, size) ? QByteArray(data, size) : withCrLf(data, size);
+    const QByteArrayView text(data, size);
+    return FollowsCrLfRule(text) ? text.toByteArray() : withCrLf(text);
 }
 
 QByteArray LinesWithCrLf(const QByteArray &text)
 {
-    return alreadyCrLf(text.constData(), text.size()) ? text
-                                                      : withCrLf(text.constData(), text.size());
+    return FollowsCrLfRule(text) ? text : withCrLf(text);
 }

@@ -8,6 +8,7 @@ list(APPEND ORVIK_SOURCES
   src/host/SurfaceMarks.cpp src/host/SurfaceMarks.h
   src/host/LoadProgress.cpp src/host/LoadProgress.h
   src/host/LineBreaks.cpp src/host/LineBreaks.h
+  src/host/LinesTextWriter.cpp src/host/LinesTextWriter.h
   src/host/Windows1252.cpp src/host/Windows1252.h
   src/host/TabStrip.cpp src/host/TabStrip.h
   src/host/PageControl.cpp src/host/PageControl.h

@@ -76,7 +76,7 @@ private slots:
                     && ::chown(QFile::encodeName(dir), directoryWritable ? user : 0, 0) == 0,
                 "prepare the directories");
         qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
-        const QString page = env.writeFile("site/page.htm", "old\r\n");
+        const QString page = env.writeFile("site/page.htm", "older text\r\n");
         const QByteArray name = QFile::encodeName(page);
         require(::chown(name, owner, owner) == 0 && ::chmod(name, mode_t(mode)) == 0
                     && ::setxattr(name, "user.origin", "test", 4, 0) == 0,
@@ -91,7 +91,9 @@ private slots:
             std::optional<ActingAsUser> acting;
             if (byUser)
                 acting.emplace();
-            saved = SaveDocumentFile(page, "new\r\n", &error);
+            // Bytes that come in pieces, shorter than the file's.
+            saved = SaveDocumentFile(
+                page, [](const auto &write) { return write("ne") && write("w\r\n"); }, &error);
         }
         QVERIFY2(saved, qPrintable(error));
         QCOMPARE(ReadWholeFile(page), QByteArray("new\r\n"));

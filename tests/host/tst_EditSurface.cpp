@@ -2,6 +2,7 @@
 
 #include "host/EditSurface.h"
 #include "host/Guard.h"
+#include "host/LinesTextWriter.h"
 #include "ScriptedDialogs.h"
 #include "util/HostError.h"
 
@@ -64,6 +65,22 @@ private slots:
         QCOMPARE(f.surface.linesText(), linesText);
         QCOMPARE(f.surface.isUtf8(), utf8);
         QCOMPARE(f.atChange.last(), file); // OnChange comes with the whole text in place
+
+        // A save writes the same bytes in pieces; the rule holds wherever the pieces are cut.
+        QByteArray written;
+        const ByteSink append = [&written](QByteArrayView piece) {
+            written += piece;
+            return true;
+        };
+        QVERIFY(WriteLinesText(f.surface, append));
+        QCOMPARE(written, linesText);
+        for (qsizetype cut = 0; file.size() < 1024 && cut <= file.size(); ++cut) {
+            written.clear();
+            CrLfWriter lines(append);
+            QVERIFY(lines.add(file.first(cut)) && lines.add({}) && lines.add(file.sliced(cut))
+                    && lines.finish());
+            QCOMPARE(written, linesText);
+        }
 
         // The same bytes loaded from a file, over 8-bit text, come back the same way.
         TestEnvironment env;
@@ -185,6 +202,46 @@ private slots:
                  "\x80 \x93q\x94 \x81\x8d\x8f\x90\x9d \x9c\xe9\x80 \x93q\x94?\x97\x99??\xe9?");
         // Shown as it will be saved.
         QCOMPARE(f.sci().text().last(7), u"?\u2014\u2122??\u00e9?"_s);
+    }
+
+    // Text of several megabytes goes into the surface in pieces; the result must still be whole
+    // characters and lines, one OnChange and one undo step.
+    void largeReplaceAllIsOneChangeAndOneUndoStep_data()
+    {
+        QTest::addColumn<QByteArray>("unit");
+        QTest::addColumn<QString>("find");
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QByteArray>("replacedUnit");
+        QTest::newRow("UTF-8 gains longer characters")
+            << QByteArray("\xc3\xa9" "a\r\n") << u"a"_s << u"\u20ac\u20ac"_s
+            << QByteArray("\xc3\xa9\xe2\x82\xac\xe2\x82\xac\r\n");
+        QTest::newRow("ASCII gains a multi-byte letter")
+            << QByteArray("ab\r") << u"B"_s << u"\u00e9"_s << QByteArray("a\xc3\xa9\r");
+        QTest::newRow("8-bit text") << QByteArray("\xe9x\n") << u"X"_s << u"\u201c"_s
+                                    << QByteArray("\xe9\x93\n");
+    }
+    void largeReplaceAllIsOneChangeAndOneUndoStep()
+    {
+        QFETCH(QByteArray, unit);
+        QFETCH(QString, find);
+        QFETCH(QString, replacement);
+        QFETCH(QByteArray, replacedUnit);
+        constexpr int kUnits = 400'000;
+        const QByteArray text = unit.repeated(kUnits);
+        Fixture f;
+        f.surface.setLinesText(text);
+        (void)f.surface.textLength(); // as Replace All from the dialog does first
+        f.atChange.clear();
+        QCOMPARE(f.surface.replaceAll(find, replacement, 0), kUnits);
+        const QByteArray replaced = replacedUnit.repeated(kUnits);
+        QCOMPARE(f.atChange, QByteArrayList{replaced});
+        QCOMPARE(f.sci().lines(), kUnits + 1);
+        QCOMPARE(f.surface.textLength(), QString::fromUtf8(replaced).size());
+        f.sci().undo();
+        QVERIFY(f.surface.bytes() == text);
+        QVERIFY(!f.sci().isUndoAvailable());
+        f.sci().redo();
+        QVERIFY(f.surface.bytes() == replaced);
     }
 
     void findTextIgnoresCaseWithinItsRange()

@@ -1,0 +1,22 @@
+#include "util/HugePages.h"
+
+#include <cstdint>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+void AdviseHugePages(void *block, std::size_t size)
+{
+#ifdef __linux__
+    // Only whole huge pages inside the block.
+    constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
+    const auto start = reinterpret_cast<std::uintptr_t>(block);
+    const std::uintptr_t begin = (start + kHuge - 1) & ~(kHuge - 1);
+    const std::uintptr_t end = (start + size) & ~(kHuge - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)block;
+    (void)size;
+#endif
+}
