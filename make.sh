@@ -9,7 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqscintilla2-qt6-dev qt6-webengine-dev
-          libgl-dev fonts-dejavu-core fonts-liberation xvfb xauth shared-mime-info desktop-file-utils)
+          libgl-dev fonts-dejavu-core fonts-liberation xvfb xauth shared-mime-info desktop-file-utils
+          clang-format)
 
 install_missing() {
     local missing=()

@@ -22,7 +22,7 @@ double TimeMs(const std::function<void()> &fn)
 double CpuMs(const std::function<void()> &fn)
 {
     const auto used = [] {
-        rusage u{};
+        rusage u {};
         getrusage(RUSAGE_SELF, &u);
         return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3
                + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
@@ -54,7 +54,8 @@ QByteArray GenerateHtml(qsizetype bytes)
                "<link rel=\"stylesheet\" href=\"style.css\"></head>\r\n<body>\r\n");
     qsizetype n = 0;
     while (out.size() < bytes) {
-        out.append("<p class=\"item\">Paragraph ").append(QByteArray::number(n++))
+        out.append("<p class=\"item\">Paragraph ")
+            .append(QByteArray::number(n++))
             .append(" with <a href=\"page.htm\">a link</a> and <b>bold</b> text.</p>\r\n");
     }
     out.append("</body></html>\r\n");

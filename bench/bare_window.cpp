@@ -27,7 +27,8 @@ int main(int argc, char **argv)
     window.resize(814, 575);
     window.showMaximized();
     QTimer::singleShot(0, &app, [] {
-        std::printf("idle %lld\n", static_cast<long long>(QDeadlineTimer::current().deadlineNSecs()));
+        std::printf("idle %lld\n",
+                    static_cast<long long>(QDeadlineTimer::current().deadlineNSecs()));
         std::fflush(stdout);
         QCoreApplication::quit();
     });

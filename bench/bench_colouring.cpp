@@ -39,7 +39,7 @@ void BenchColouring()
     const QString plain = WriteBenchInput(QStringLiteral("bench-colour.txt"), html);
 
     ScriptedDialogs dialogs;
-    auto form = std::make_unique<TfrmEditor>(dialogs, QStringList{QStringLiteral("OrvikEditor")});
+    auto form = std::make_unique<TfrmEditor>(dialogs, QStringList {QStringLiteral("OrvikEditor")});
     form->resize(1000, 700);
     form->show();
     SettleEvents();

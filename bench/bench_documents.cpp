@@ -27,7 +27,7 @@ void BenchDocuments()
     });
 
     ScriptedDialogs dialogs;
-    auto form = std::make_unique<TfrmEditor>(dialogs, QStringList{QStringLiteral("OrvikEditor")});
+    auto form = std::make_unique<TfrmEditor>(dialogs, QStringList {QStringLiteral("OrvikEditor")});
     form->show();
     SettleEvents();
     EditSurface &surface = Control<EditSurface>(*form);
@@ -66,8 +66,10 @@ void BenchDocuments()
     ReportRatio("documents", "open / surface load", openMs / surfaceMs, "");
     ReportRatio("documents", "open / raw read", openMs / readMs, "");
     Report("documents", "open into a second tab", openSecondMs, "ms");
-    ReportRatio("documents", "peak resident growth, one document / file size", peakOneMb / fileMb, "");
-    ReportRatio("documents", "peak resident growth, two documents / file size", peakTwoMb / fileMb, "");
+    ReportRatio("documents", "peak resident growth, one document / file size", peakOneMb / fileMb,
+                "");
+    ReportRatio("documents", "peak resident growth, two documents / file size", peakTwoMb / fileMb,
+                "");
     Report("documents", "peak resident memory, one 50 MB document open", peakOneAbsMb, "MB");
     Report("documents", "peak resident memory, two open and switched", peakTwoAbsMb, "MB");
     Report("documents", "tab switch between two 50 MB documents", switchMs, "ms");

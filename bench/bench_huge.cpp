@@ -17,7 +17,7 @@ namespace {
 
 double cpuMs()
 {
-    timespec t{};
+    timespec t {};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
@@ -56,19 +56,28 @@ void longLines()
 {
     const QByteArray line = singleLine(5 * 1024 * 1024);
     const std::vector<Setting> settings = {
-        {"layout cache none", [](QsciScintilla &s) { s.SendScintilla(Sci::SCI_SETLAYOUTCACHE, Sci::SC_CACHE_NONE); }},
-        {"layout cache document", [](QsciScintilla &s) { s.SendScintilla(Sci::SCI_SETLAYOUTCACHE, Sci::SC_CACHE_DOCUMENT); }},
-        {"position cache 0", [](QsciScintilla &s) { s.SendScintilla(Sci::SCI_SETPOSITIONCACHE, 0UL); }},
-        {"position cache 4096", [](QsciScintilla &s) { s.SendScintilla(Sci::SCI_SETPOSITIONCACHE, 4096UL); }},
+        {"layout cache none",
+         [](QsciScintilla &s) { s.SendScintilla(Sci::SCI_SETLAYOUTCACHE, Sci::SC_CACHE_NONE); }},
+        {"layout cache document",
+         [](QsciScintilla &s) {
+             s.SendScintilla(Sci::SCI_SETLAYOUTCACHE, Sci::SC_CACHE_DOCUMENT);
+         }},
+        {"position cache 0",
+         [](QsciScintilla &s) { s.SendScintilla(Sci::SCI_SETPOSITIONCACHE, 0UL); }},
+        {"position cache 4096",
+         [](QsciScintilla &s) { s.SendScintilla(Sci::SCI_SETPOSITIONCACHE, 4096UL); }},
         {"word wrap", [](QsciScintilla &s) { s.setWrapMode(QsciScintilla::WrapWord); }},
-        {"phases one", [](QsciScintilla &s) { s.SendScintilla(Sci::SCI_SETPHASESDRAW, Sci::SC_PHASES_ONE); }},
-        {"monospace font", [](QsciScintilla &s) { s.setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 10)); }},
+        {"phases one",
+         [](QsciScintilla &s) { s.SendScintilla(Sci::SCI_SETPHASESDRAW, Sci::SC_PHASES_ONE); }},
+        {"monospace font",
+         [](QsciScintilla &s) { s.setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 10)); }},
     };
     // Each setting's key against the default's, one after the other, as the machine is noisy.
     const auto keyWith = [&line](const std::function<void(QsciScintilla &)> &apply) {
         QsciScintilla sci;
         sci.resize(800, 600);
-        sci.SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(line.size()), line.constData());
+        sci.SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(line.size()),
+                          line.constData());
         apply(sci);
         sci.show();
         sci.SendScintilla(Sci::SCI_DOCUMENTEND);
@@ -78,9 +87,14 @@ void longLines()
     for (const Setting &setting : settings) {
         const double floor = keyWith([](QsciScintilla &) {});
         const double ms = keyWith(setting.apply);
-        Report("huge", QStringLiteral("bare, 5 MiB line, key at end, %1").arg(QString::fromLatin1(setting.name)),
+        Report("huge",
+               QStringLiteral("bare, 5 MiB line, key at end, %1")
+                   .arg(QString::fromLatin1(setting.name)),
                ms, "ms CPU");
-        ReportRatio("huge", QStringLiteral("%1 / default (%2 ms)").arg(QString::fromLatin1(setting.name)).arg(floor, 0, 'f', 0),
+        ReportRatio("huge",
+                    QStringLiteral("%1 / default (%2 ms)")
+                        .arg(QString::fromLatin1(setting.name))
+                        .arg(floor, 0, 'f', 0),
                     ms / floor, "");
     }
     {
@@ -89,7 +103,8 @@ void longLines()
         QByteArray lines = line;
         for (qsizetype i = 80; i < lines.size(); i += 81)
             lines.insert(i, '\n');
-        sci.SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(lines.size()), lines.constData());
+        sci.SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(lines.size()),
+                          lines.constData());
         sci.show();
         sci.SendScintilla(Sci::SCI_DOCUMENTEND);
         SettleEvents();
@@ -110,7 +125,8 @@ void longLines()
     surface.setSelStart(surface.textLength());
     QsciScintilla sci;
     sci.resize(800, 600);
-    sci.SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(line.size()), line.constData());
+    sci.SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(line.size()),
+                      line.constData());
     sci.show();
     sci.SendScintilla(Sci::SCI_DOCUMENTEND);
     SettleEvents();
@@ -159,8 +175,7 @@ void opening(qint64 bytes, const char *name)
             if (!f.open(QIODevice::ReadOnly))
                 qFatal("cannot read %s", qPrintable(path));
             QByteArray piece(EditSurface::LoadPieceSize, Qt::Uninitialized);
-            while (f.read(piece.data(), piece.size()) > 0) {
-            }
+            while (f.read(piece.data(), piece.size()) > 0) { }
         }));
         const double base = CurrentRssMb();
         ResetPeakRss();
@@ -174,9 +189,9 @@ void opening(qint64 bytes, const char *name)
             });
         }));
         shows.push_back(totals.back() + TimeMs([&] {
-            surface.showDocument(*load.document);
-            host.repaint();
-        }));
+                            surface.showDocument(*load.document);
+                            host.repaint();
+                        }));
         peaks.push_back(PeakRssMb() - base);
         const auto key = [&](Qt::Key k) {
             return TimeMs([&] {
@@ -197,11 +212,15 @@ void opening(qint64 bytes, const char *name)
     QFile::remove(path);
     const double mb = double(bytes) / (1 << 20);
     const QString what = QString::fromLatin1(name);
-    Report("huge", QStringLiteral("open %1: read in pieces (floor)").arg(what), Median(reads), "ms");
-    Report("huge", QStringLiteral("open %1: total, pieces into the surface").arg(what), Median(totals), "ms");
-    ReportRatio("huge", QStringLiteral("open %1: total / read (spread %2-%3 ms)").arg(what)
-                            .arg(*std::min_element(totals.begin(), totals.end()), 0, 'f', 0)
-                            .arg(*std::max_element(totals.begin(), totals.end()), 0, 'f', 0),
+    Report("huge", QStringLiteral("open %1: read in pieces (floor)").arg(what), Median(reads),
+           "ms");
+    Report("huge", QStringLiteral("open %1: total, pieces into the surface").arg(what),
+           Median(totals), "ms");
+    ReportRatio("huge",
+                QStringLiteral("open %1: total / read (spread %2-%3 ms)")
+                    .arg(what)
+                    .arg(*std::min_element(totals.begin(), totals.end()), 0, 'f', 0)
+                    .arg(*std::max_element(totals.begin(), totals.end()), 0, 'f', 0),
                 Median(totals) / Median(reads), "");
     ReportRatio("huge", QStringLiteral("open %1: first text shown / read").arg(what),
                 Median(shows) / Median(reads), "");
@@ -210,7 +229,10 @@ void opening(qint64 bytes, const char *name)
                 Median(peaks) / mb, "");
     Report("huge", QStringLiteral("%1: Ctrl+End, slowest").arg(what), ctrlEnd, "ms");
     Report("huge", QStringLiteral("%1: Ctrl+Home, slowest").arg(what), ctrlHome, "ms");
-    ReportRatio("huge", QStringLiteral("%1: Ctrl+End / on a one-line text (%2 ms)").arg(what).arg(smallEnd, 0, 'f', 1),
+    ReportRatio("huge",
+                QStringLiteral("%1: Ctrl+End / on a one-line text (%2 ms)")
+                    .arg(what)
+                    .arg(smallEnd, 0, 'f', 1),
                 ctrlEnd / smallEnd, "");
 }
 

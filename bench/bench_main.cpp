@@ -18,18 +18,10 @@ void BenchFuzz();
 
 // Every section; a name on the command line runs only the sections named.
 static const BenchSection kSections[] = {
-    {"startup", BenchStartup},
-    {"load", BenchLoad},
-    {"documents", BenchDocuments},
-    {"preview", BenchPreview},
-    {"panel", BenchPanel},
-    {"replace", BenchReplace},
-    {"save", BenchSave},
-    {"huge", BenchHuge},
-    {"recovery", BenchRecovery},
-    {"colouring", BenchColouring},
-    {"soak", BenchSoak},
-    {"fuzz", BenchFuzz},
+    {"startup", BenchStartup},     {"load", BenchLoad},   {"documents", BenchDocuments},
+    {"preview", BenchPreview},     {"panel", BenchPanel}, {"replace", BenchReplace},
+    {"save", BenchSave},           {"huge", BenchHuge},   {"recovery", BenchRecovery},
+    {"colouring", BenchColouring}, {"soak", BenchSoak},   {"fuzz", BenchFuzz},
 };
 
 int main(int argc, char **argv)

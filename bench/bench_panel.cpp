@@ -56,7 +56,8 @@ void BenchPanel()
     size_t count = 0;
     const double floorMs = MedianMs(5, [&] { count = readdirNames(nativeDir); });
 
-    const double scanMs = MedianMs(5, [&] { (void)ListFiles(dir, FileMask(QStringLiteral("*.*"))); });
+    const double scanMs = MedianMs(5,
+                                   [&] { (void)ListFiles(dir, FileMask(QStringLiteral("*.*"))); });
     QStringList unsorted = ListFiles(dir, FileMask(QStringLiteral("*.*")));
     std::reverse(unsorted.begin(), unsorted.end());
     const double sortMs = MedianMs(5, [&] {
@@ -105,10 +106,12 @@ void BenchPanel()
     Report("panel", QStringLiteral("readdir of %1 names (floor)").arg(count), floorMs, "ms");
     Report("panel", "names read, matched and sorted, *.* (no widget)", scanMs, "ms");
     Report("panel", "of which sorting 100,000 names", sortMs, "ms");
-    Report("panel", QStringLiteral("FileList.Update, mask *.*, %1 listed").arg(allListed), allMs, "ms");
+    Report("panel", QStringLiteral("FileList.Update, mask *.*, %1 listed").arg(allListed), allMs,
+           "ms");
     ReportRatio("panel", "FileList.Update *.* / readdir", allMs / floorMs, "");
     Report("panel", "FileList.Update *.* and repaint", allShownMs, "ms");
-    Report("panel", QStringLiteral("FileList.Update, mask *.htm*, %1 listed").arg(webListed), webMs, "ms");
+    Report("panel", QStringLiteral("FileList.Update, mask *.htm*, %1 listed").arg(webListed), webMs,
+           "ms");
     ReportRatio("panel", "FileList.Update *.htm* / readdir", webMs / floorMs, "");
     Report("panel", "DIRList.Update in the same directory (no subdirectories)", dirListMs, "ms");
     ReportRatio("panel", "DIRList.Update / readdir", dirListMs / floorMs, "");

@@ -34,7 +34,11 @@ double fieldKb(const QByteArray &text, const char *field)
     if (at < 0)
         return 0;
     const qsizetype end = text.indexOf('\n', at);
-    return text.mid(at + qstrlen(field), end - at - qstrlen(field)).trimmed().split(' ').first().toDouble();
+    return text.mid(at + qstrlen(field), end - at - qstrlen(field))
+        .trimmed()
+        .split(' ')
+        .first()
+        .toDouble();
 }
 
 QByteArray readProc(const QString &path)
@@ -116,7 +120,7 @@ void BenchPreview()
     const QString smallPath = write(QStringLiteral("small.htm"), small);
 
     ScriptedDialogs dialogs;
-    auto first = std::make_unique<TfrmEditor>(dialogs, QStringList{QStringLiteral("OrvikEditor")});
+    auto first = std::make_unique<TfrmEditor>(dialogs, QStringList {QStringLiteral("OrvikEditor")});
     TfrmEditor &form = *first;
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
@@ -205,6 +209,7 @@ void BenchPreview()
     Report("preview", "PSS of process tree after turn 6 (5 MB page)", afterSixth.pssMb, "MB");
     ReportRatio("preview", "RSS after turn 6 / after turn 1 (goal within 1.1)",
                 afterSixth.rssMb / afterFirst.rssMb, "");
-    Report("preview", "extra RSS, small page in a second, fresh view", afterSmall.rssMb - before.rssMb, "MB");
+    Report("preview", "extra RSS, small page in a second, fresh view",
+           afterSmall.rssMb - before.rssMb, "MB");
     QDir(dir).removeRecursively();
 }

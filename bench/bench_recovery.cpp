@@ -40,7 +40,7 @@ void BenchRecovery()
     f.close();
 
     ScriptedDialogs dialogs;
-    auto form = std::make_unique<TfrmEditor>(dialogs, QStringList{QStringLiteral("OrvikEditor")});
+    auto form = std::make_unique<TfrmEditor>(dialogs, QStringList {QStringLiteral("OrvikEditor")});
     form->show();
     SettleEvents();
     OpenDocument(*form, path);

@@ -86,7 +86,7 @@ void BenchReplace()
     const Figures small = measure(form, kSmall);
     const Figures large = measure(form, kLarge);
     for (const auto &[size, bytes, f] :
-         {std::tuple{"5 MB", kSmall, small}, std::tuple{"50 MB", kLarge, large}}) {
+         {std::tuple {"5 MB", kSmall, small}, std::tuple {"50 MB", kLarge, large}}) {
         const auto what = [size](const char *text) {
             return QString::fromLatin1(text).arg(QLatin1String(size));
         };

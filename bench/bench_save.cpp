@@ -51,7 +51,7 @@ void BenchSave()
     const QString dir = QDir::currentPath();
     const QString path = dir + QStringLiteral("/bench-save.htm");
     ScriptedDialogs dialogs;
-    TfrmEditor form(dialogs, QStringList{QStringLiteral("OrvikEditor")});
+    TfrmEditor form(dialogs, QStringList {QStringLiteral("OrvikEditor")});
     form.show();
     SettleEvents();
     for (const Case &c : cases) {

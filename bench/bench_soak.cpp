@@ -53,7 +53,8 @@ void BenchFuzz()
                         QStringLiteral("-max_len=4096"), corpus.path()});
     fuzz.waitForFinished(seconds * 1000 + 120000);
     const QString log = QString::fromLocal8Bit(fuzz.readAll());
-    const QRegularExpressionMatch done = QRegularExpression(QStringLiteral("#(\\d+)\\s+DONE")).match(log);
+    const QRegularExpressionMatch done =
+        QRegularExpression(QStringLiteral("#(\\d+)\\s+DONE")).match(log);
     Report("fuzz", "executions", done.hasMatch() ? done.captured(1).toDouble() : 0, "runs");
     Report("fuzz", "time", seconds, "s");
     const bool clean = fuzz.exitStatus() == QProcess::NormalExit && fuzz.exitCode() == 0;

@@ -18,7 +18,7 @@ namespace {
 
 struct Run
 {
-    double cpuMs = 0;  // user and system time of the whole process
+    double cpuMs = 0; // user and system time of the whole process
     double peakMb = 0; // its peak resident memory, in MiB
     double idleMs = 0; // from its start to its shown window idle
 };
@@ -34,7 +34,7 @@ pid_t spawn(const QByteArray &program, const QList<QByteArray> &args, int outFd,
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], outFd);
     posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    std::vector<char *> argv{const_cast<char *>(program.constData())};
+    std::vector<char *> argv {const_cast<char *>(program.constData())};
     for (const QByteArray &a : args)
         argv.push_back(const_cast<char *>(a.constData()));
     argv.push_back(nullptr);
@@ -90,7 +90,7 @@ Run runOnce(const QByteArray &program, const QList<QByteArray> &args)
                                 + "/run_measured";
     int readEnd = -1;
     const qint64 started = QDeadlineTimer::current().deadlineNSecs();
-    const pid_t pid = spawn(measurer, QList<QByteArray>{program} + args, 1, &readEnd);
+    const pid_t pid = spawn(measurer, QList<QByteArray> {program} + args, 1, &readEnd);
     const QByteArray out = readAll(readEnd);
     int status = 0;
     if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)

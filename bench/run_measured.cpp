@@ -16,7 +16,7 @@ int main(int argc, char **argv)
         _exit(127);
     }
     int status = 0;
-    rusage usage{};
+    rusage usage {};
     if (pid < 0 || wait4(pid, &status, 0, &usage) != pid)
         return 1;
     std::printf("cpu-us %ld maxrss-kb %ld\n",

@@ -21,8 +21,8 @@ public:
     {
         return mrCancel;
     }
-    void showMessage(const QString &) override {}
-    void showErrorReport(const QString &) override {}
+    void showMessage(const QString &) override { }
+    void showErrorReport(const QString &) override { }
     std::optional<QString> executeOpen(const FileDialogRequest &) override { return {}; }
     std::optional<QString> executeSave(const FileDialogRequest &) override { return {}; }
     std::optional<EditorFont> executeFont(const EditorFont &) override { return {}; }
@@ -32,8 +32,8 @@ struct World
 {
     QApplication *app;
     SilentDialogs dialogs;
-    Guard guard{dialogs};
-    EditSurface surface{guard, nullptr};
+    Guard guard {dialogs};
+    EditSurface surface {guard, nullptr};
     QTemporaryDir dir;
     QString file = dir.path() + QStringLiteral("/page.htm");
 };
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     PrepareHostProcess();
-    world = new World{new QApplication(*argc, *argv)};
+    world = new World {new QApplication(*argc, *argv)};
     return 0;
 }
 

@@ -113,7 +113,8 @@ int RunEditor(int argc, char **argv)
     // For the start-up benchmark: report the moment the shown window is idle, then end.
     if (qEnvironmentVariableIsSet("ORVIK_QUIT_WHEN_IDLE"))
         QTimer::singleShot(0, &app, [] {
-            std::printf("idle %lld\n", static_cast<long long>(QDeadlineTimer::current().deadlineNSecs()));
+            std::printf("idle %lld\n",
+                        static_cast<long long>(QDeadlineTimer::current().deadlineNSecs()));
             std::fflush(stdout);
             QCoreApplication::quit();
         });

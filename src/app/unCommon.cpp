@@ -46,9 +46,12 @@ int readInteger(SettingsStore &store, const char *name, int fallback)
 void placeFilePanel(EditorWindow &form, SettingsStore &store)
 {
     TFileListBox &list = form.filePanel();
-    const auto startDirectory = [&] { list.ApplyFilePath(store.ReadString(QStringLiteral("StartDirectory"))); };
+    const auto startDirectory = [&] {
+        list.ApplyFilePath(store.ReadString(QStringLiteral("StartDirectory")));
+    };
     const auto root = [&] { list.ApplyFilePath(QDir::rootPath()); };
-    if (!form.CommandLineFile.isEmpty() && attempt([&] { list.ApplyFilePath(form.CommandLineFile); }))
+    if (!form.CommandLineFile.isEmpty()
+        && attempt([&] { list.ApplyFilePath(form.CommandLineFile); }))
         return;
     if (!attempt(startDirectory))
         attempt(root);
@@ -132,8 +135,12 @@ void SaveSettings(EditorWindow &form)
     {
         SettingsStore store;
         attempt([&] { store.OpenKey(QString::fromLatin1(kSettingsKey), true); });
-        attempt([&] { store.WriteString(QStringLiteral("StartDirectory"), form.filePanel().Directory()); });
-        attempt([&] { store.WriteInteger(QStringLiteral("WordWrap"), form.wordWrapItem().Checked() ? 1 : 0); });
+        attempt([&] {
+            store.WriteString(QStringLiteral("StartDirectory"), form.filePanel().Directory());
+        });
+        attempt([&] {
+            store.WriteInteger(QStringLiteral("WordWrap"), form.wordWrapItem().Checked() ? 1 : 0);
+        });
         store.CloseKey();
     }
     if (!form.Exiting)
@@ -161,19 +168,18 @@ std::optional<std::unique_ptr<EditingDocument>> ReadDocument(EditorWindow &form,
     const qint64 size = info.isFile() ? info.size() : 0;
     if (size > EditSurface::LoadLimit) {
         const QLocale locale;
-        throw EHostError(QStringLiteral("Cannot open file %1.\nIt has %2 bytes; this editor "
-                                        "opens files of up to %3 bytes")
-                             .arg(fileName, locale.toString(size),
-                                  locale.toString(EditSurface::LoadLimit)));
+        throw EHostError(
+            QStringLiteral("Cannot open file %1.\nIt has %2 bytes; this editor "
+                           "opens files of up to %3 bytes")
+                .arg(fileName, locale.toString(size), locale.toString(EditSurface::LoadLimit)));
     }
     if (size > EditSurface::PieceLoadThreshold) {
         LoadProgress &progress = form.loadProgress();
         EditSurface::PieceLoad load;
         try {
-            load = form.surface().loadDocumentFile(
-                fileName, size, [&](qint64 done, qint64 total) {
-                    return progress.step(fileName, done, total);
-                });
+            load = form.surface().loadDocumentFile(fileName, size, [&](qint64 done, qint64 total) {
+                return progress.step(fileName, done, total);
+            });
         } catch (...) {
             progress.finish();
             throw;

@@ -27,7 +27,7 @@ bool LooksLikeBinary(const QByteArray &bytes);
 
 // Replaces the file at path as a whole by a new file with the given permission bits: whatever
 // stood under that name (a symbolic or hard link included) is replaced, never written through.
-[[nodiscard]] bool ReplaceFileWhole(const QString &path, const QByteArray &bytes, QString *error,
-                                    QFileDevice::Permissions permissions = QFileDevice::ReadOwner
-                                        | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                                        | QFileDevice::ReadOther);
+[[nodiscard]] bool ReplaceFileWhole(
+    const QString &path, const QByteArray &bytes, QString *error,
+    QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                           | QFileDevice::ReadGroup | QFileDevice::ReadOther);

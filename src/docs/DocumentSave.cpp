@@ -31,7 +31,7 @@ QString systemMessage(int error)
 class FileDescriptor
 {
 public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    explicit FileDescriptor(int fd) : m_fd(fd) { }
     ~FileDescriptor()
     {
         if (m_fd >= 0)
@@ -125,12 +125,10 @@ std::optional<QList<QByteArray>> attributeNames(const std::function<ssize_t(char
 bool copyExtendedAttributes(const QByteArray &from, int to)
 {
 #ifdef Q_OS_LINUX
-    const auto wanted = attributeNames([&](char *names, size_t size) {
-        return ::listxattr(from.constData(), names, size);
-    });
-    const auto present = attributeNames([&](char *names, size_t size) {
-        return ::flistxattr(to, names, size);
-    });
+    const auto wanted = attributeNames(
+        [&](char *names, size_t size) { return ::listxattr(from.constData(), names, size); });
+    const auto present = attributeNames(
+        [&](char *names, size_t size) { return ::flistxattr(to, names, size); });
     if (!wanted || !present)
         return false;
     for (const QByteArray &name : *present)
@@ -177,8 +175,7 @@ public:
     // Nothing is held for an empty path.
     explicit ReleasedLater(const QByteArray &path)
         : m_fd(path.isEmpty() ? -1 : ::open(path.constData(), O_RDONLY | O_CLOEXEC))
-    {
-    }
+    { }
     ~ReleasedLater()
     {
         if (m_fd >= 0)
@@ -265,8 +262,9 @@ bool writeInPlace(const QByteArray &target, const DocumentBytes &bytes, QString 
     };
     if (::lseek(file, 0, SEEK_SET) != 0 || !bytes(write) || ::ftruncate(file, written) != 0
         || ::fsync(file) != 0 || !file.close()) {
-        *error = systemMessage(errno) + QStringLiteral(".\nThe file as it was is kept in \"%1\"")
-                                            .arg(QFile::decodeName(copy));
+        *error = systemMessage(errno)
+                 + QStringLiteral(".\nThe file as it was is kept in \"%1\"")
+                       .arg(QFile::decodeName(copy));
         return false;
     }
     ::unlink(copy.constData());

@@ -65,7 +65,7 @@ void writeSession(const QString &dir, const QList<RecoveryEntry> &entries)
     if (!QDir().mkpath(dir))
         return;
     QJsonArray index;
-    QStringList kept{kIndexName};
+    QStringList kept {kIndexName};
     for (const RecoveryEntry &entry : entries) {
         const QString name = bytesName(entry.id);
         if (entry.bytes && !writeAtomically(dir + u'/' + name, *entry.bytes))
@@ -85,13 +85,13 @@ void writeSession(const QString &dir, const QList<RecoveryEntry> &entries)
 
 RecoveryStore::RecoveryStore(const QString &directory)
     : m_directory(directory),
-      m_session(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmsszzz"))
-                + u'-' + QString::number(QCoreApplication::applicationPid())),
+      m_session(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmsszzz")) + u'-'
+                + QString::number(QCoreApplication::applicationPid())),
       m_lock(directory + u'/' + m_session + kLockSuffix)
 {
     QDir().mkpath(m_directory);
-    QFile::setPermissions(m_directory, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                           | QFileDevice::ExeOwner);
+    QFile::setPermissions(m_directory,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     m_lock.tryLock(0);
     m_queue.setMaxThreadCount(1);
 }

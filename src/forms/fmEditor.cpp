@@ -302,7 +302,8 @@ bool TfrmEditor::eventFilter(QObject *watched, QEvent *event)
     // browser view makes Qt re-create it for its drawing, nor after a dialog closes.
     const bool recreated = watched == this && event->type() == QEvent::WinIdChange;
     const bool dialogClosed = watched != this && event->type() == QEvent::Hide
-                              && watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow();
+                              && watched->isWidgetType()
+                              && static_cast<QWidget *>(watched)->isWindow();
     if ((recreated || dialogClosed) && isVisible()) {
         QTimer::singleShot(0, this, [this, recreated] {
             const QWidget *active = QApplication::activeWindow();

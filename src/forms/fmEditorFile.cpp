@@ -20,7 +20,6 @@
 
 namespace {
 
-
 QList<FileFilter> documentFilters()
 {
     return {{QStringLiteral("Web Documents (*.htm; *.html)"), QStringLiteral("*.htm;*.html")},
@@ -95,11 +94,10 @@ void TfrmEditor::itmSaveClick()
     // document read or wrote it: its changes would be lost without a word.
     const FileStamp onDisk = StampFile(document.DiskPath);
     if (document.DiskStamp.exists && onDisk.exists && onDisk != document.DiskStamp) {
-        const QString question =
-            QStringLiteral("%1 has been changed by another program.\nOverwrite it?")
-                .arg(document.FullPath);
-        if (m_dialogs.messageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0)
-            != mrYes) {
+        const QString question = QStringLiteral(
+                                     "%1 has been changed by another program.\nOverwrite it?")
+                                     .arg(document.FullPath);
+        if (m_dialogs.messageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0) != mrYes) {
             tabFileList->setTab(tabFileList->tabIndex(), TabCaption(document));
             return;
         }

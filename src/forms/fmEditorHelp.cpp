@@ -15,7 +15,7 @@ const QString kHelpFile = QStringLiteral("OstraEditor.html");
 
 } // namespace
 
-void TfrmEditor::itmOptionsClick() {}
+void TfrmEditor::itmOptionsClick() { }
 
 void TfrmEditor::itmHelpContentsClick()
 {
@@ -23,8 +23,9 @@ void TfrmEditor::itmHelpContentsClick()
     // moved since, so a help file kept there wins over one beside the program, and that one
     // over the installed one.
     const QString programDir = QCoreApplication::applicationDirPath();
-    const QStringList dirs = {DirListFilePath->Directory(), programDir,
-                              QDir::cleanPath(programDir + QStringLiteral("/" ORVIK_HELP_RELATIVE_DIR))};
+    const QStringList dirs = {
+        DirListFilePath->Directory(), programDir,
+        QDir::cleanPath(programDir + QStringLiteral("/" ORVIK_HELP_RELATIVE_DIR))};
     QString dir = dirs.last();
     for (const QString &candidate : dirs) {
         if (QFileInfo(QDir(candidate), kHelpFile).isFile()) {

@@ -11,9 +11,9 @@
 void TfrmEditor::createKeyboardCommands()
 {
     const std::pair<MenuItem *, QKeyCombination> menuKeys[] = {
-        {itmNew, Qt::CTRL | Qt::Key_N},           {itmOpen, Qt::CTRL | Qt::Key_O},
-        {itmSave, Qt::CTRL | Qt::Key_S},          {itmSaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S},
-        {itmClose, Qt::CTRL | Qt::Key_W},         {Find1, Qt::CTRL | Qt::Key_F},
+        {itmNew, Qt::CTRL | Qt::Key_N},   {itmOpen, Qt::CTRL | Qt::Key_O},
+        {itmSave, Qt::CTRL | Qt::Key_S},  {itmSaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+        {itmClose, Qt::CTRL | Qt::Key_W}, {Find1, Qt::CTRL | Qt::Key_F},
         {Replace1, Qt::CTRL | Qt::Key_H},
     };
     for (const auto &[item, key] : menuKeys)
@@ -39,8 +39,10 @@ void TfrmEditor::createKeyboardCommands()
     addCommand("actPreviousTab", QStringLiteral("Previous Tab"),
                {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, Qt::CTRL | Qt::SHIFT | Qt::Key_Tab},
                &TfrmEditor::actPreviousTabClick);
-    addCommand("actUndo", QStringLiteral("Undo"), {Qt::CTRL | Qt::Key_Z}, &TfrmEditor::actUndoClick);
-    addCommand("actRedo", QStringLiteral("Redo"), {Qt::CTRL | Qt::Key_Y}, &TfrmEditor::actRedoClick);
+    addCommand("actUndo", QStringLiteral("Undo"), {Qt::CTRL | Qt::Key_Z},
+               &TfrmEditor::actUndoClick);
+    addCommand("actRedo", QStringLiteral("Redo"), {Qt::CTRL | Qt::Key_Y},
+               &TfrmEditor::actRedoClick);
 
     // The window's keys work wherever its keyboard is, the text included.
     QList<QKeySequence> keys;

@@ -17,8 +17,8 @@ void TfrmEditor::pgpEditorChange()
         // readable by whoever may read the document. A file that cannot be written is not
         // reported; the view shows the text all the same.
         QString ignored;
-        const bool written =
-            WritePreviewFile(path, text, PreviewPermissions(record->DiskPath), &ignored);
+        const bool written = WritePreviewFile(path, text, PreviewPermissions(record->DiskPath),
+                                              &ignored);
         webBrowser->showPreview(path, written ? std::nullopt : std::optional(text));
     }
     webBrowser->resize(std::max(0, pgpEditor->width() - 7), std::max(0, pgpEditor->height() - 25));

@@ -39,8 +39,8 @@ void TfrmEditor::UpdateRecoveryCopies()
             record.RecoveryId = ++m_lastRecoveryId;
             record.CopyStale = true;
         }
-        RecoveryEntry entry{record.RecoveryId, record.FullPath, record.FileName, record.DiskStamp,
-                            std::nullopt};
+        RecoveryEntry entry {record.RecoveryId, record.FullPath, record.FileName, record.DiskStamp,
+                             std::nullopt};
         // A snapshot of the bytes; the writing is done away from the window's thread.
         if (record.CopyStale)
             entry.bytes = record.Text.document()->linesText();
@@ -78,8 +78,8 @@ void TfrmEditor::RestoreUnsavedDocuments()
     const QString question = QStringLiteral("%1 documents were not saved when the editor last "
                                             "stopped unexpectedly.\nRestore them?")
                                  .arg(found.size());
-    const ModalResult answer =
-        m_dialogs.messageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0);
+    const ModalResult answer = m_dialogs.messageDlg(question, TMsgDlgType::mtConfirmation,
+                                                    mbYes | mbNo, 0);
     if (answer == mrYes) {
         for (const RecoveryEntry &entry : found) {
             bool allowChange = true;

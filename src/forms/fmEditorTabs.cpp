@@ -14,9 +14,9 @@ void TfrmEditor::tabFileListChange()
 {
     THTMLInfo &document = LookUpCurrentDocument();
     ShowDocument(document);
-    setWindowTitle(BaseCaption + QStringLiteral(" - ")
-                   + (document.FullPath > QStringLiteral(" ") ? document.FullPath
-                                                              : document.FileName));
+    setWindowTitle(
+        BaseCaption + QStringLiteral(" - ")
+        + (document.FullPath > QStringLiteral(" ") ? document.FullPath : document.FileName));
 }
 
 void TfrmEditor::ShowDocument(THTMLInfo &document)

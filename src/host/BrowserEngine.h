@@ -17,7 +17,8 @@ public:
     virtual QWidget *widget() const = 0;
     // Shows an absolute file path as a web page, with content in place of the file's when
     // given; false when the path has no address the view can show.
-    virtual bool navigate(const QString &absoluteFile, const std::optional<QByteArray> &content) = 0;
+    virtual bool navigate(const QString &absoluteFile,
+                          const std::optional<QByteArray> &content) = 0;
 
     std::function<void(bool ok)> OnLoadFinished;
 };

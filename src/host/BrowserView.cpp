@@ -59,8 +59,8 @@ void shareOpenGLContexts()
 CreateBrowserEngineFunction loadEngine(QString *error)
 {
     const QString programDir = QCoreApplication::applicationDirPath();
-    const QStringList dirs = {programDir,
-                              QDir::cleanPath(programDir + QStringLiteral("/" ORVIK_ENGINE_RELATIVE_DIR))};
+    const QStringList dirs = {
+        programDir, QDir::cleanPath(programDir + QStringLiteral("/" ORVIK_ENGINE_RELATIVE_DIR))};
     for (const QString &dir : dirs) {
         QLibrary library(dir + QStringLiteral("/orvik_engine"));
         if (!library.load()) {
@@ -90,7 +90,8 @@ void BrowserView::startEngine()
 {
     const QString missing = missingHelperProgram();
     if (!missing.isEmpty())
-        throw EHostError(QStringLiteral("Cannot start the browser view: %1 is missing").arg(missing));
+        throw EHostError(
+            QStringLiteral("Cannot start the browser view: %1 is missing").arg(missing));
     shareOpenGLContexts();
     QString error;
     const CreateBrowserEngineFunction create = loadEngine(&error);

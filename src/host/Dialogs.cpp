@@ -10,10 +10,14 @@ QString ErrorReportText(const QString &message)
 QString MessageDlgCaption(TMsgDlgType type)
 {
     switch (type) {
-    case TMsgDlgType::mtWarning: return QStringLiteral("Warning");
-    case TMsgDlgType::mtError: return QStringLiteral("Error");
-    case TMsgDlgType::mtInformation: return QStringLiteral("Information");
-    case TMsgDlgType::mtConfirmation: return QStringLiteral("Confirm");
+    case TMsgDlgType::mtWarning:
+        return QStringLiteral("Warning");
+    case TMsgDlgType::mtError:
+        return QStringLiteral("Error");
+    case TMsgDlgType::mtInformation:
+        return QStringLiteral("Information");
+    case TMsgDlgType::mtConfirmation:
+        return QStringLiteral("Confirm");
     }
     return {};
 }

@@ -102,8 +102,11 @@ public:
 } // namespace
 
 TDirectoryListBox::TDirectoryListBox(Guard &guard, QWidget *parent)
-    : QWidget(parent), m_guard(guard), m_directory(QDir::currentPath()),
-      m_view(new QListView(this)), m_model(new DirectoryModel(this))
+    : QWidget(parent),
+      m_guard(guard),
+      m_directory(QDir::currentPath()),
+      m_view(new QListView(this)),
+      m_model(new DirectoryModel(this))
 {
     m_view->setModel(m_model);
     m_view->setItemDelegate(new LevelDelegate(m_view));

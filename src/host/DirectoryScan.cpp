@@ -191,7 +191,7 @@ void SortNames(QStringList &names)
     keys.reserve(size_t(names.size()));
     for (qsizetype i = 0; i < names.size(); ++i) {
         const QString &n = names[i];
-        Key key{0, qsizetype(folded.size()), n.size(), i};
+        Key key {0, qsizetype(folded.size()), n.size(), i};
         for (qsizetype c = 0; c < n.size(); ++c) {
             const char16_t f = fold(n[c]);
             folded.push_back(f);

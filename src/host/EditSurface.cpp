@@ -120,7 +120,7 @@ constexpr qsizetype kLargestColouredText = 4 * 1024 * 1024;
 class SurfaceDocument final : public EditingDocument
 {
 public:
-    SurfaceDocument(EditSurface &surface, void *pointer) : surface(&surface), pointer(pointer) {}
+    SurfaceDocument(EditSurface &surface, void *pointer) : surface(&surface), pointer(pointer) { }
     ~SurfaceDocument() override
     {
         if (surface)
@@ -153,8 +153,7 @@ public:
     long xOffset = 0;
 };
 
-EditSurface::EditSurface(Guard &guard, QWidget *parent)
-    : QObject(parent), m_guard(guard)
+EditSurface::EditSurface(Guard &guard, QWidget *parent) : QObject(parent), m_guard(guard)
 {
     auto *surface = new Surface(parent);
     surface->popup = [this] { return m_popup; };
@@ -173,7 +172,7 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent)
         return m_shown->syntax == Syntax::Html ? 1 : m_shown->syntax == Syntax::Xml ? 2 : 0;
     });
     connect(m_colouring, &SyntaxColouring::coloured, m_marks, &SurfaceMarks::fitMargin);
-    setFont(EditorFont{QStringLiteral("MS Sans Serif"), 8, false, false});
+    setFont(EditorFont {QStringLiteral("MS Sans Serif"), 8, false, false});
 
     void *initial = m_sci->SendScintillaPtrResult(Sci::SCI_GETDOCPOINTER);
     m_sci->SendScintilla(Sci::SCI_ADDREFDOCUMENT, 0UL, initial);
@@ -276,7 +275,7 @@ ILoader *createLoader(const QsciScintillaBase &sci, qsizetype size, long options
 
 EditSurface::TextState EditSurface::textStateOf(const char *data, qsizetype size)
 {
-    return TextState{!QByteArrayView(data, size).isValidUtf8(), isAscii(data, size)};
+    return TextState {!QByteArrayView(data, size).isValidUtf8(), isAscii(data, size)};
 }
 
 void *EditSurface::load(const char *data, qsizetype size, bool eightBit)
@@ -416,7 +415,7 @@ void *EditSurface::loadPieces(const QString &path, qint64 size, bool eightBit, T
     QByteArray piece(kPiece, Qt::Uninitialized);
     QByteArray carry; // the start of a UTF-8 sequence the last piece ended in
     qint64 read = 0;
-    state = TextState{eightBit, true};
+    state = TextState {eightBit, true};
     LineScan lines;
     for (;;) {
         const qint64 n = file.read(piece.data(), kPiece);
@@ -463,8 +462,9 @@ void *EditSurface::loadPieces(const QString &path, qint64 size, bool eightBit, T
     return loader->ConvertToDocument();
 }
 
-EditSurface::PieceLoad EditSurface::loadDocumentFile(
-    const QString &path, qint64 size, const std::function<bool(qint64, qint64)> &progress)
+EditSurface::PieceLoad
+EditSurface::loadDocumentFile(const QString &path, qint64 size,
+                              const std::function<bool(qint64, qint64)> &progress)
 {
     PieceLoad result;
     TextState state;
@@ -616,9 +616,9 @@ QByteArray EditSurface::linesTextOf(const SurfaceDocument &document) const
     if (!m_reader)
         m_reader = std::make_unique<QsciScintillaBase>();
     m_reader->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document.pointer);
-    const QByteArrayView held(static_cast<const char *>(m_reader->SendScintillaPtrResult(
-                                  Sci::SCI_GETCHARACTERPOINTER)),
-                              m_reader->SendScintilla(Sci::SCI_GETLENGTH));
+    const QByteArrayView held(
+        static_cast<const char *>(m_reader->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER)),
+        m_reader->SendScintilla(Sci::SCI_GETLENGTH));
     QByteArray text = document.text.eightBit ? LinesWithCrLf(Windows1252::FromUtf8(held))
                                              : LinesWithCrLf(held.data(), held.size());
     m_reader->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, static_cast<void *>(nullptr));
@@ -641,7 +641,8 @@ QByteArray EditSurface::toSurface(const QString &text) const
 
 QByteArray EditSurface::bytes() const
 {
-    return m_shown->text.eightBit ? Windows1252::FromUtf8(surfaceText()) : surfaceText().toByteArray();
+    return m_shown->text.eightBit ? Windows1252::FromUtf8(surfaceText())
+                                  : surfaceText().toByteArray();
 }
 
 QByteArray EditSurface::linesText() const
@@ -786,9 +787,8 @@ int EditSurface::findText(const QString &text, int start, int length)
     const QByteArray needle = text.toLatin1();
     m_sci->SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
     m_sci->SendScintilla(Sci::SCI_SETSEARCHFLAGS, 0UL);
-    const long found = m_sci->SendScintilla(Sci::SCI_SEARCHINTARGET,
-                                            static_cast<unsigned long>(needle.size()),
-                                            needle.constData());
+    const long found = m_sci->SendScintilla(
+        Sci::SCI_SEARCHINTARGET, static_cast<unsigned long>(needle.size()), needle.constData());
     return found < 0 ? -1 : charPosition(found);
 }
 

@@ -53,7 +53,7 @@ public:
     struct PieceLoad
     {
         std::unique_ptr<EditingDocument> document; // none when stopped
-        bool looksBinary = false;                  // as LooksLikeBinary judges the bytes
+        bool looksBinary = false; // as LooksLikeBinary judges the bytes
     };
     // Reads a regular file of about size bytes into a new, unshown text in pieces;
     // progress(read, size) runs between them and returns false to stop, which leaves nothing
@@ -90,11 +90,12 @@ public:
     int selLength() const;
     void setSelLength(int length); // extends the selection from SelStart
     QString selText() const;
-    void setSelText(const QString &text);    // replaces the selection; caret after the text
+    void setSelText(const QString &text); // replaces the selection; caret after the text
     void setSelTextBuf(const QString &text); // the same, up to the text's first NUL
-    void clearSelection();                   // deletes the selection, if any
+    void clearSelection(); // deletes the selection, if any
 
-    // First case-insensitive occurrence in [start, start + length), or -1; empty text finds nothing.
+    // First case-insensitive occurrence in [start, start + length), or -1; empty text finds
+    // nothing.
     int findText(const QString &text, int start, int length);
 
     // Fails with "Cannot focus a disabled or invisible window" when the surface cannot take focus.
@@ -134,8 +135,8 @@ private:
     // What the surface knows of a text it holds; set whenever text is loaded.
     struct TextState
     {
-        bool eightBit = false;               // windows-1252 bytes, held as UTF-8
-        bool asciiOnly = true;               // so byte positions are character positions
+        bool eightBit = false; // windows-1252 bytes, held as UTF-8
+        bool asciiOnly = true; // so byte positions are character positions
         mutable bool indexAllocated = false; // Scintilla's character index, built on first use
         // The first line over LongLineLimit when loaded, counted from 1, and its characters.
         qint64 longLine = 0;

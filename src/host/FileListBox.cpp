@@ -42,8 +42,11 @@ private:
 };
 
 TFileListBox::TFileListBox(Guard &guard, QWidget *parent)
-    : QWidget(parent), m_guard(guard), m_directory(QDir::currentPath()),
-      m_view(new QListView(this)), m_model(new NameListModel(this))
+    : QWidget(parent),
+      m_guard(guard),
+      m_directory(QDir::currentPath()),
+      m_view(new QListView(this)),
+      m_model(new NameListModel(this))
 {
     setObjectName(QStringLiteral("FileList"));
     m_view->setModel(m_model);
@@ -64,7 +67,9 @@ void TFileListBox::ApplyFilePath(const QString &path)
     QString filePart;
     if (!QFileInfo(path).isDir()) {
         const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        dirPart = slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/") : path.left(slash);
+        dirPart = slash < 0    ? QStringLiteral(".")
+                  : slash == 0 ? QStringLiteral("/")
+                               : path.left(slash);
         filePart = path.mid(slash + 1);
     }
     // The directory moves first, even when the last part then turns out to name nothing.
@@ -123,8 +128,8 @@ void TFileListBox::readFileNames()
 {
     const int row = ItemIndex();
     const QString selected = row < 0 ? QString() : m_model->names().at(row);
-    m_model->setNames(ListFiles(m_directory, m_maskIsName ? FileMask::exactName(m_mask)
-                                                          : FileMask(m_mask)));
+    m_model->setNames(
+        ListFiles(m_directory, m_maskIsName ? FileMask::exactName(m_mask) : FileMask(m_mask)));
     if (!selected.isEmpty())
         selectName(selected);
 }

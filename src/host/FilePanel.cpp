@@ -30,8 +30,7 @@ bool isUnder(const QString &dir, const QString &root)
 
 } // namespace
 
-TDriveComboBox::TDriveComboBox(Guard &guard, QWidget *parent)
-    : QWidget(parent), m_guard(guard)
+TDriveComboBox::TDriveComboBox(Guard &guard, QWidget *parent) : QWidget(parent), m_guard(guard)
 {
     setObjectName(QStringLiteral("drvCombo"));
     auto *box = new VolumeBox(this);

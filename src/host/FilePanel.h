@@ -90,7 +90,8 @@ class TFilterComboBox : public QWidget
 public:
     TFilterComboBox(Guard &guard, QWidget *parent);
     void setFileList(TFileListBox *list) { m_fileList = list; }
-    // "text|mask|text|mask...", as designed "Web Documents (*.htm; *.html)|*.htm*|All Files (*.*)|*.*".
+    // "text|mask|text|mask...", as designed "Web Documents (*.htm; *.html)|*.htm*|All Files
+    // (*.*)|*.*".
     void setFilter(const QString &filter);
     // The mask of the selected entry.
     QString Mask() const;

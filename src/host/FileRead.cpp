@@ -32,10 +32,11 @@ RegularFile ReadRegularFile(const QString &path, qint64 maxBytes)
     if (fd < 0) {
         const int error = errno;
         const bool missing = error == ENOENT || error == ENOTDIR;
-        return {missing ? RegularFile::Missing : RegularFile::Unreadable, {},
+        return {missing ? RegularFile::Missing : RegularFile::Unreadable,
+                {},
                 QString::fromLocal8Bit(std::strerror(error))};
     }
-    RegularFile result{RegularFile::Unreadable, {}, {}};
+    RegularFile result {RegularFile::Unreadable, {}, {}};
     struct stat st;
     if (::fstat(fd, &st) != 0) {
         result.reason = QString::fromLocal8Bit(std::strerror(errno));
@@ -61,12 +62,13 @@ RegularFile ReadRegularFile(const QString &path, qint64 maxBytes)
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
-                result = {RegularFile::Unreadable, {},
-                          QString::fromLocal8Bit(std::strerror(errno))};
+                result = {
+                    RegularFile::Unreadable, {}, QString::fromLocal8Bit(std::strerror(errno))};
                 break;
             }
             if (full) {
-                bytes.resize(qsizetype(std::min<qint64>(std::max<qint64>(2 * used, used + n), maxBytes)));
+                bytes.resize(
+                    qsizetype(std::min<qint64>(std::max<qint64>(2 * used, used + n), maxBytes)));
                 std::memcpy(bytes.data() + used, probe, size_t(n));
             }
             used += n;
@@ -98,8 +100,9 @@ RegularFile ReadRegularFile(const QString &path, qint64 maxBytes)
 QByteArray ReadDocumentFile(const QString &path)
 {
     const qint64 whole = std::numeric_limits<qsizetype>::max();
-    RegularFile file = path.isEmpty() ? RegularFile{RegularFile::Missing, {},
-                                                    QStringLiteral("No such file or directory")}
+    RegularFile file = path.isEmpty() ? RegularFile {RegularFile::Missing,
+                                                     {},
+                                                     QStringLiteral("No such file or directory")}
                                       : ReadRegularFile(path, whole);
     if (file.status != RegularFile::Read) {
         // The first line reads as the report always showed it, ended as the report ends a text.

@@ -37,8 +37,7 @@ QLineEdit *addField(QGridLayout *grid, int row, const char *name, const QString 
 
 } // namespace
 
-FindDialog::FindDialog(Kind kind, Guard &guard, QWidget *owner)
-    : QDialog(owner), m_guard(guard)
+FindDialog::FindDialog(Kind kind, Guard &guard, QWidget *owner) : QDialog(owner), m_guard(guard)
 {
     const bool replace = kind == Kind::Replace;
     setObjectName(replace ? QStringLiteral("dlgReplace") : QStringLiteral("dlgFind"));

@@ -156,8 +156,8 @@ bool rewriteLeftmost(const FoldedMatcher &matcher, QByteArrayView source, const 
             continue;
         }
         // An occurrence that ends after this point begins at most span - 1 bytes before it.
-        const qsizetype keep
-            = matcher.boundaryBefore(out, std::max<qsizetype>(0, out.size() - (span - 1)));
+        const qsizetype keep = matcher.boundaryBefore(
+            out, std::max<qsizetype>(0, out.size() - (span - 1)));
         pending.truncate(0);
         pending.append(QByteArrayView(out).sliced(keep));
         pending.append(with);

@@ -31,9 +31,9 @@ private:
     qsizetype matchFoldedAt(QByteArrayView text, qsizetype position) const;
 
     bool m_ascii;
-    QByteArray m_folded;                 // ASCII needle, lower-cased
-    std::array<qsizetype, 256> m_skip{}; // Horspool shifts by folded byte
-    std::vector<char32_t> m_codePoints;  // any other needle, case-folded
+    QByteArray m_folded; // ASCII needle, lower-cased
+    std::array<qsizetype, 256> m_skip {}; // Horspool shifts by folded byte
+    std::vector<char32_t> m_codePoints; // any other needle, case-folded
 };
 
 struct ReplaceAllResult

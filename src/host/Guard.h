@@ -8,7 +8,7 @@ class Dialogs;
 class Guard
 {
 public:
-    explicit Guard(Dialogs &dialogs) : m_dialogs(dialogs) {}
+    explicit Guard(Dialogs &dialogs) : m_dialogs(dialogs) { }
     // Runs fn; an escaping error is shown and swallowed, so nothing unwinds into the event loop.
     void run(const std::function<void()> &fn) noexcept;
     Dialogs &dialogs() { return m_dialogs; }

@@ -25,7 +25,8 @@ void drawDisk(QPainter &p, const QRectF &r)
     p.setBrush(Qt::white);
     p.drawRect(QRectF(r.left() + 3, r.top() + 1, r.width() - 6, r.height() * 0.4));
     p.setBrush(QColor(180, 180, 180));
-    p.drawRect(QRectF(r.left() + 4, r.bottom() - r.height() * 0.35, r.width() - 8, r.height() * 0.35));
+    p.drawRect(
+        QRectF(r.left() + 4, r.bottom() - r.height() * 0.35, r.width() - 8, r.height() * 0.35));
 }
 
 QIcon drawn(ToolIcon which)
@@ -43,8 +44,8 @@ QIcon drawn(ToolIcon which)
         p.setBrush(QColor(230, 190, 60));
         p.drawRect(QRectF(0.5, 4.5, 13, 10));
         p.setBrush(QColor(250, 220, 110));
-        p.drawPolygon(QPolygonF({QPointF(2.5, 7.5), QPointF(15.5, 7.5), QPointF(13.5, 14.5),
-                                 QPointF(0.5, 14.5)}));
+        p.drawPolygon(QPolygonF(
+            {QPointF(2.5, 7.5), QPointF(15.5, 7.5), QPointF(13.5, 14.5), QPointF(0.5, 14.5)}));
         break;
     case ToolIcon::Save:
         drawDisk(p, QRectF(1.5, 1.5, 13, 13));
@@ -57,7 +58,6 @@ QIcon drawn(ToolIcon which)
     return QIcon(pixmap);
 }
 
-
 QIcon drawnFolder(bool open)
 {
     QPixmap pixmap(16, 16);
@@ -69,8 +69,8 @@ QIcon drawnFolder(bool open)
     p.drawRect(QRectF(0.5, 2.5, 6, 2));
     if (open) {
         p.setBrush(QColor(250, 220, 110));
-        p.drawPolygon(QPolygonF({QPointF(3.5, 7.5), QPointF(15.5, 7.5), QPointF(13.5, 14.5),
-                                 QPointF(0.5, 14.5)}));
+        p.drawPolygon(QPolygonF(
+            {QPointF(3.5, 7.5), QPointF(15.5, 7.5), QPointF(13.5, 14.5), QPointF(0.5, 14.5)}));
     }
     return QIcon(pixmap);
 }
@@ -113,11 +113,16 @@ QIcon ApplicationIcon()
 QIcon StartupStandardIcon(int standardPixmap)
 {
     switch (standardPixmap) {
-    case QStyle::SP_DirOpenIcon: return drawnFolder(true);
+    case QStyle::SP_DirOpenIcon:
+        return drawnFolder(true);
     case QStyle::SP_DirClosedIcon:
-    case QStyle::SP_DirIcon: return drawnFolder(false);
-    case QStyle::SP_ToolBarHorizontalExtensionButton: return drawnChevrons(true);
-    case QStyle::SP_ToolBarVerticalExtensionButton: return drawnChevrons(false);
-    default: return QIcon();
+    case QStyle::SP_DirIcon:
+        return drawnFolder(false);
+    case QStyle::SP_ToolBarHorizontalExtensionButton:
+        return drawnChevrons(true);
+    case QStyle::SP_ToolBarVerticalExtensionButton:
+        return drawnChevrons(false);
+    default:
+        return QIcon();
     }
 }

@@ -32,9 +32,7 @@ bool FollowsCrLfRule(QByteArrayView text)
     return true;
 }
 
-CrLfWriter::CrLfWriter(ByteSink sink) : m_sink(std::move(sink))
-{
-}
+CrLfWriter::CrLfWriter(ByteSink sink) : m_sink(std::move(sink)) { }
 
 bool CrLfWriter::add(QByteArrayView text)
 {

@@ -30,6 +30,6 @@ public:
 private:
     ByteSink m_sink;
     QByteArray m_buffer;
-    bool m_afterCr = false;  // the text so far ends in CR: a LF next belongs to it
+    bool m_afterCr = false; // the text so far ends in CR: a LF next belongs to it
     bool m_lineOpen = false; // the text so far ends inside a line
 };

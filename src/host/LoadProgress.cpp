@@ -12,8 +12,12 @@
 #include <QStatusBar>
 
 LoadProgress::LoadProgress(QMainWindow &window)
-    : QObject(&window), m_window(window), m_box(new QWidget), m_label(new QLabel(m_box)),
-      m_bar(new QProgressBar(m_box)), m_cancel(new QPushButton(QStringLiteral("Cancel"), m_box))
+    : QObject(&window),
+      m_window(window),
+      m_box(new QWidget),
+      m_label(new QLabel(m_box)),
+      m_bar(new QProgressBar(m_box)),
+      m_cancel(new QPushButton(QStringLiteral("Cancel"), m_box))
 {
     m_box->setObjectName(QStringLiteral("loadProgress"));
     m_cancel->setObjectName(QStringLiteral("loadCancel"));
@@ -41,9 +45,9 @@ bool LoadProgress::step(const QString &path, qint64 read, qint64 total)
         m_cancel->setFocus();
     }
     const QLocale locale;
-    m_label->setText(QStringLiteral("Opening %1: %2 of %3 bytes")
-                         .arg(QFileInfo(path).fileName(), locale.toString(read),
-                              locale.toString(total)));
+    m_label->setText(
+        QStringLiteral("Opening %1: %2 of %3 bytes")
+            .arg(QFileInfo(path).fileName(), locale.toString(read), locale.toString(total)));
     m_bar->setValue(total > 0 ? int(std::min<qint64>(read, total) * 1000 / total) : 0);
     QCoreApplication::processEvents();
     return !m_cancelled;

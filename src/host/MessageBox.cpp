@@ -28,10 +28,14 @@ const ButtonSpec kButtons[] = {
 QMessageBox::Icon IconOfType(TMsgDlgType type)
 {
     switch (type) {
-    case TMsgDlgType::mtWarning: return QMessageBox::Warning;
-    case TMsgDlgType::mtError: return QMessageBox::Critical;
-    case TMsgDlgType::mtInformation: return QMessageBox::Information;
-    case TMsgDlgType::mtConfirmation: return QMessageBox::Question;
+    case TMsgDlgType::mtWarning:
+        return QMessageBox::Warning;
+    case TMsgDlgType::mtError:
+        return QMessageBox::Critical;
+    case TMsgDlgType::mtInformation:
+        return QMessageBox::Information;
+    case TMsgDlgType::mtConfirmation:
+        return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }

@@ -1,4 +1,5 @@
-// The page control pgpEditor: pages chosen by tabs along the top, each page sized by the layout rule.
+// The page control pgpEditor: pages chosen by tabs along the top, each page sized by the layout
+// rule.
 #pragma once
 
 #include <QWidget>

@@ -142,5 +142,5 @@ std::optional<EditorFont> QtDialogs::executeFont(const EditorFont &current)
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QFont chosen = dialog.selectedFont();
-    return EditorFont{chosen.family(), chosen.pointSize(), chosen.bold(), chosen.italic()};
+    return EditorFont {chosen.family(), chosen.pointSize(), chosen.bold(), chosen.italic()};
 }

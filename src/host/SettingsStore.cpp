@@ -33,7 +33,8 @@ Content load(const QString &path)
 {
     const RegularFile file = ReadRegularFile(path, kMaxFileSize + 1);
     if (file.status != RegularFile::Read)
-        return {file.status == RegularFile::Missing ? FileState::Absent : FileState::Unreadable, {}};
+        return {file.status == RegularFile::Missing ? FileState::Absent : FileState::Unreadable,
+                {}};
     const QByteArray &bytes = file.bytes;
     if (bytes.size() > kMaxFileSize)
         return {FileState::Malformed, {}};
@@ -91,9 +92,9 @@ EHostError failedToSet(const QString &name)
 
 } // namespace
 
-SettingsStore::SettingsStore() : SettingsStore(SettingsFilePath()) {}
+SettingsStore::SettingsStore() : SettingsStore(SettingsFilePath()) { }
 
-SettingsStore::SettingsStore(const QString &filePath) : m_filePath(filePath) {}
+SettingsStore::SettingsStore(const QString &filePath) : m_filePath(filePath) { }
 
 SettingsStore::~SettingsStore() = default;
 

@@ -15,7 +15,7 @@ bool isNameChar(char c)
 
 bool isVoidElement(QByteArrayView name)
 {
-    static const char *const kVoid[] = {"area", "base", "br", "col", "embed", "hr", "img",
+    static const char *const kVoid[] = {"area",  "base", "br",   "col",   "embed",  "hr",    "img",
                                         "input", "link", "meta", "param", "source", "track", "wbr"};
     for (const char *v : kVoid)
         if (name.compare(QByteArrayView(v), Qt::CaseInsensitive) == 0)
@@ -50,7 +50,7 @@ Tag tagAt(QByteArrayView text, qsizetype lt)
     const qsizetype gt = text.indexOf('>', i);
     if (tag.nameEnd == tag.nameStart || gt < 0 || !isNameChar(text[tag.nameStart])
         || text.sliced(i, gt - i).contains('<'))
-        return Tag{};
+        return Tag {};
     tag.end = gt + 1;
     tag.selfClosing = !tag.closing && text[gt - 1] == '/';
     return tag;
@@ -140,9 +140,9 @@ void SurfaceMarks::fitMargin()
         ++digits;
     // One digit more than the count needs, for a little room on both sides.
     const QByteArray sample(std::max(digits, 2) + 1, '9');
-    m_view.SendScintilla(Sci::SCI_SETMARGINWIDTHN, 0UL,
-                         m_view.SendScintilla(Sci::SCI_TEXTWIDTH, Sci::STYLE_LINENUMBER,
-                                              sample.constData()));
+    m_view.SendScintilla(
+        Sci::SCI_SETMARGINWIDTHN, 0UL,
+        m_view.SendScintilla(Sci::SCI_TEXTWIDTH, Sci::STYLE_LINENUMBER, sample.constData()));
 }
 
 void SurfaceMarks::markTags()

@@ -14,8 +14,8 @@ class QsciScintilla;
 // not at a tag or its partner lies outside the text. HTML's void elements have no partner.
 struct TagMatch
 {
-    std::pair<qsizetype, qsizetype> here{-1, -1};
-    std::pair<qsizetype, qsizetype> partner{-1, -1};
+    std::pair<qsizetype, qsizetype> here {-1, -1};
+    std::pair<qsizetype, qsizetype> partner {-1, -1};
 };
 TagMatch MatchingTag(QByteArrayView text, qsizetype caret, bool html);
 

@@ -46,8 +46,7 @@ QColor foregroundIn(const QPalette &palette, QColor colour)
         return colour;
     // The same hue, as light as the lexer's colour was dark, and never too dark to read.
     const QColor hsl = colour.toHsl();
-    return QColor::fromHsl(hsl.hslHue(), hsl.hslSaturation(),
-                           std::max(255 - hsl.lightness(), 160));
+    return QColor::fromHsl(hsl.hslHue(), hsl.hslSaturation(), std::max(255 - hsl.lightness(), 160));
 }
 
 QColor backgroundIn(const QPalette &palette, QColor colour)
@@ -57,8 +56,9 @@ QColor backgroundIn(const QPalette &palette, QColor colour)
         return colour == QColor(Qt::white) ? base : colour;
     // A tinted region stays a tint of the dark background.
     const QColor hsl = colour.toHsl();
-    return QColor::fromHsl(hsl.hslHue(), hsl.hslSaturation() / 2,
-                           std::min(110, base.lightness() + std::clamp(255 - hsl.lightness(), 16, 48)));
+    return QColor::fromHsl(
+        hsl.hslHue(), hsl.hslSaturation() / 2,
+        std::min(110, base.lightness() + std::clamp(255 - hsl.lightness(), 16, 48)));
 }
 
 double luminance(const QColor &c)
@@ -89,8 +89,11 @@ long rgb(const QColor &c)
 } // namespace
 
 SyntaxColouring::SyntaxColouring(QsciScintilla &view)
-    : QObject(&view), m_view(view), m_html(std::make_unique<QsciLexerHTML>()),
-      m_css(std::make_unique<QsciLexerCSS>()), m_javaScript(std::make_unique<QsciLexerJavaScript>()),
+    : QObject(&view),
+      m_view(view),
+      m_html(std::make_unique<QsciLexerHTML>()),
+      m_css(std::make_unique<QsciLexerCSS>()),
+      m_javaScript(std::make_unique<QsciLexerJavaScript>()),
       m_xml(std::make_unique<QsciLexerXML>())
 {
     // The visible text is styled first and the rest in idle time, so a large text opens as
@@ -104,11 +107,16 @@ SyntaxColouring::~SyntaxColouring() = default;
 QsciLexer *SyntaxColouring::lexerOf(Syntax syntax) const
 {
     switch (syntax) {
-    case Syntax::Html: return m_html.get();
-    case Syntax::Css: return m_css.get();
-    case Syntax::JavaScript: return m_javaScript.get();
-    case Syntax::Xml: return m_xml.get();
-    case Syntax::Plain: break;
+    case Syntax::Html:
+        return m_html.get();
+    case Syntax::Css:
+        return m_css.get();
+    case Syntax::JavaScript:
+        return m_javaScript.get();
+    case Syntax::Xml:
+        return m_xml.get();
+    case Syntax::Plain:
+        break;
     }
     return nullptr;
 }
@@ -188,8 +196,10 @@ void SyntaxColouring::apply()
         for (unsigned long style = 0; style < Sci::STYLE_DEFAULT; ++style) {
             if (lexer->description(int(style)).isEmpty())
                 continue;
-            m_view.SendScintilla(Sci::SCI_STYLESETFORE, style, rgb(foreground(m_shown, int(style))));
-            m_view.SendScintilla(Sci::SCI_STYLESETBACK, style, rgb(background(m_shown, int(style))));
+            m_view.SendScintilla(Sci::SCI_STYLESETFORE, style,
+                                 rgb(foreground(m_shown, int(style))));
+            m_view.SendScintilla(Sci::SCI_STYLESETBACK, style,
+                                 rgb(background(m_shown, int(style))));
             m_view.SendScintilla(Sci::SCI_STYLESETEOLFILLED, style,
                                  long(lexer->defaultEolFill(int(style))));
         }
@@ -222,7 +232,8 @@ bool SyntaxColouring::eventFilter(QObject *watched, QEvent *event)
 {
 
     if (watched == &m_view
-        && (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange))
+        && (event->type() == QEvent::PaletteChange
+            || event->type() == QEvent::ApplicationPaletteChange))
         apply();
     return QObject::eventFilter(watched, event);
 }

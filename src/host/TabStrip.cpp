@@ -64,7 +64,8 @@ void TabStrip::add(const QString &caption)
 void TabStrip::setTab(int index, const QString &caption)
 {
     if (index < 0 || index >= count())
-        throw EHostError(QStringLiteral("Failed to set tab \"%1\" at index %2").arg(caption).arg(index));
+        throw EHostError(
+            QStringLiteral("Failed to set tab \"%1\" at index %2").arg(caption).arg(index));
     m_bar->setTabText(index, caption);
 }
 

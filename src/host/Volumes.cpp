@@ -19,8 +19,9 @@ bool isUnder(const QString &path, const QString &dir)
 // user's files.
 bool isPseudo(const QByteArray &fileSystemType)
 {
-    static const QByteArrayList pseudo{"proc", "sysfs", "tmpfs", "devtmpfs", "devpts", "ramfs",
-                                       "overlay", "squashfs", "autofs", "cgroup", "cgroup2"};
+    static const QByteArrayList pseudo {"proc",   "sysfs",  "tmpfs",   "devtmpfs",
+                                        "devpts", "ramfs",  "overlay", "squashfs",
+                                        "autofs", "cgroup", "cgroup2"};
     return pseudo.contains(fileSystemType);
 }
 
@@ -30,8 +31,8 @@ bool isUserPlace(const QString &root, const QString &home)
 {
     if (root.size() == 3 && root.at(1) == QLatin1Char(':'))
         return true;
-    for (const QString &base : {QStringLiteral("/media"), QStringLiteral("/run/media"),
-                                QStringLiteral("/mnt"), home}) {
+    for (const QString &base :
+         {QStringLiteral("/media"), QStringLiteral("/run/media"), QStringLiteral("/mnt"), home}) {
         if (base != QLatin1String("/") && isUnder(root, base))
             return !root.mid(base.size()).contains(QLatin1String("/."));
     }
@@ -52,7 +53,7 @@ const MountedVolume *mountOf(const QList<MountedVolume> &mounts, const QString &
 
 QList<VolumePlace> BrowsableVolumes(QList<MountedVolume> mounts, const QString &home)
 {
-    QList<VolumePlace> places{{QStringLiteral("/"), QStringLiteral("/")}};
+    QList<VolumePlace> places {{QStringLiteral("/"), QStringLiteral("/")}};
     if (home != QLatin1String("/"))
         places.append({home, home});
     // A second mount of a device already offered (a bind mount) shows nothing new.

@@ -9,11 +9,10 @@
 namespace {
 
 // The characters of bytes 0x80 to 0x9F; bytes 0xA0 to 0xFF are the Latin-1 characters.
-constexpr char16_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 constexpr char16_t characterOf(uchar byte)
 {
@@ -39,15 +38,15 @@ struct Utf8Sequence
 
 // The UTF-8 of the upper 128 bytes' characters, none of which needs more than three bytes.
 constexpr std::array<Utf8Sequence, 128> kUpperUtf8 = [] {
-    std::array<Utf8Sequence, 128> table{};
+    std::array<Utf8Sequence, 128> table {};
     for (int i = 0; i < 128; ++i) {
         const char16_t c = characterOf(uchar(0x80 + i));
         if (c < 0x800)
             table[i] = {{char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F)), 0}, 2};
         else
-            table[i] = {{char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)),
-                         char(0x80 | (c & 0x3F))},
-                        3};
+            table[i] = {
+                {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))},
+                3};
     }
     return table;
 }();

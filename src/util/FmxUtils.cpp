@@ -37,7 +37,7 @@ bool looksLikeAddress(const QString &fileName)
 bool ExecuteFile(const QString &fileName, const QString &params, const QString &defaultDir,
                  int showCmd)
 {
-    return ExecuteFile(fileName, params.isEmpty() ? QStringList() : QStringList{params},
+    return ExecuteFile(fileName, params.isEmpty() ? QStringList() : QStringList {params},
                        defaultDir, showCmd);
 }
 

@@ -7,8 +7,7 @@
 class EHostError : public std::runtime_error
 {
 public:
-    explicit EHostError(const QString &message)
-        : std::runtime_error(message.toUtf8().toStdString())
-    {}
+    explicit EHostError(const QString &message) : std::runtime_error(message.toUtf8().toStdString())
+    { }
     QString message() const { return QString::fromUtf8(what()); }
 };

@@ -20,18 +20,19 @@ private slots:
         QTest::newRow("nothing") << QStringList() << R::Edit << "" << 1;
         QTest::newRow("a file, further ones ignored")
             << QStringList({"a b.htm", "c.htm"}) << R::Edit << "a b.htm" << 3;
-        QTest::newRow("a path beginning with '-'") << QStringList{"-a.htm"} << R::Edit << "-a.htm" << 2;
-        QTest::newRow("--help") << QStringList{"--help"} << R::Help << "" << 2;
-        QTest::newRow("--version") << QStringList{"--version"} << R::Version << "" << 2;
-        QTest::newRow("--help after the file") << QStringList({"a.htm", "--help"}) << R::Edit
-                                               << "a.htm" << 3;
+        QTest::newRow("a path beginning with '-'")
+            << QStringList {"-a.htm"} << R::Edit << "-a.htm" << 2;
+        QTest::newRow("--help") << QStringList {"--help"} << R::Help << "" << 2;
+        QTest::newRow("--version") << QStringList {"--version"} << R::Version << "" << 2;
+        QTest::newRow("--help after the file")
+            << QStringList({"a.htm", "--help"}) << R::Edit << "a.htm" << 3;
         // Nothing after "--" is an option, the toolkit's included.
         QTest::newRow("-- then a file named --help")
             << QStringList({"--", "--help"}) << R::Edit << "--help" << 1;
         QTest::newRow("-- then --") << QStringList({"--", "--"}) << R::Edit << "--" << 1;
-        QTest::newRow("-- alone") << QStringList{"--"} << R::Edit << "" << 1;
-        QTest::newRow("-- after the file") << QStringList({"a.htm", "--", "b.htm"}) << R::Edit
-                                           << "a.htm" << 2;
+        QTest::newRow("-- alone") << QStringList {"--"} << R::Edit << "" << 1;
+        QTest::newRow("-- after the file")
+            << QStringList({"a.htm", "--", "b.htm"}) << R::Edit << "a.htm" << 2;
     }
     void readsTheFirstArgument()
     {

@@ -19,7 +19,8 @@ private slots:
         QTemporaryDir root;
         const QString prefix = root.filePath("first");
         QProcess install;
-        install.start(QStringLiteral(ORVIK_CMAKE), {"--install", ORVIK_BUILD_DIR, "--prefix", prefix});
+        install.start(QStringLiteral(ORVIK_CMAKE),
+                      {"--install", ORVIK_BUILD_DIR, "--prefix", prefix});
         QVERIFY(install.waitForFinished(60000));
         QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
 
@@ -30,20 +31,26 @@ private slots:
         while (files.hasNext())
             tree << files.next().mid(moved.size() + 1);
         tree.sort();
-        QCOMPARE(tree, QStringList({"bin/OrvikEditor",
-                                    ORVIK_ENGINE_INSTALL_DIR "/liborvik_engine.so",
-                                    "share/applications/orvik-pagloom.desktop",
-                                    "share/icons/hicolor/128x128/apps/orvik-pagloom.png",
-                                    "share/icons/hicolor/48x48/apps/orvik-pagloom.png",
-                                    "share/icons/hicolor/scalable/apps/orvik-pagloom.svg",
-                                    "share/orvik-pagloom/OstraEditor.html",
-                                    "share/orvik-pagloom/help-editor.png"}));
+        QCOMPARE(tree,
+                 QStringList({"bin/OrvikEditor", ORVIK_ENGINE_INSTALL_DIR "/liborvik_engine.so",
+                              "share/applications/orvik-pagloom.desktop",
+                              "share/icons/hicolor/128x128/apps/orvik-pagloom.png",
+                              "share/icons/hicolor/48x48/apps/orvik-pagloom.png",
+                              "share/icons/hicolor/scalable/apps/orvik-pagloom.svg",
+                              "share/orvik-pagloom/OstraEditor.html",
+                              "share/orvik-pagloom/help-editor.png"}));
         for (const int size : {48, 128})
-            QCOMPARE(QImageReader(QStringLiteral("%1/share/icons/hicolor/%2x%2/apps/orvik-pagloom.png")
-                                      .arg(moved).arg(size)).size(), QSize(size, size));
+            QCOMPARE(
+                QImageReader(QStringLiteral("%1/share/icons/hicolor/%2x%2/apps/orvik-pagloom.png")
+                                 .arg(moved)
+                                 .arg(size))
+                    .size(),
+                QSize(size, size));
         QProcess validate;
-        validate.start("desktop-file-validate", {moved + "/share/applications/orvik-pagloom.desktop"});
-        QVERIFY2(validate.waitForFinished(60000), "desktop-file-validate (desktop-file-utils) is missing");
+        validate.start("desktop-file-validate",
+                       {moved + "/share/applications/orvik-pagloom.desktop"});
+        QVERIFY2(validate.waitForFinished(60000),
+                 "desktop-file-validate (desktop-file-utils) is missing");
         QCOMPARE(validate.exitCode(), 0);
         QCOMPARE(validate.readAll(), QByteArray());
 

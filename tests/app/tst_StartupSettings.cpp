@@ -38,8 +38,11 @@ static QJsonObject storedValues(const TestEnvironment &env)
 static QString shownSettings(const TfrmEditor &form)
 {
     const EditorFont f = Control<EditSurface>(form).font();
-    return QStringLiteral("%1 %2%3%4%5").arg(f.name).arg(f.size).arg(f.bold ? " bold" : "",
-        f.italic ? " italic" : "", Control<QAction>(form, "itm_wordwrap").isChecked() ? " wrap" : "");
+    return QStringLiteral("%1 %2%3%4%5")
+        .arg(f.name)
+        .arg(f.size)
+        .arg(f.bold ? " bold" : "", f.italic ? " italic" : "",
+             Control<QAction>(form, "itm_wordwrap").isChecked() ? " wrap" : "");
 }
 
 class tst_StartupSettings : public QObject
@@ -55,26 +58,38 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("directory");
         const QString plain = "MS Sans Serif 10";
-        QTest::newRow("first run") << "" << "" << plain << "~/work";
+        QTest::newRow("first run") << ""
+                                   << "" << plain << "~/work";
         QTest::newRow("every value, argument's directory missing")
             << R"({"Bold":1,"Italic":1,"FontName":"Courier New","FontSize":14,"WordWrap":1,)"
                R"("StartDirectory":"~/cache"})"
-            << "~/no/a.htm" << "Courier New 14 bold italic wrap" << "~/cache";
+            << "~/no/a.htm"
+            << "Courier New 14 bold italic wrap"
+            << "~/cache";
         QTest::newRow("wrong types") << R"({"FontSize":"12","FontName":12,"WordWrap":"1",)"
                                         R"("Bold":true,"Italic":1.5,"StartDirectory":5})"
-                                     << "" << "Arial 10" << "/";
+                                     << ""
+                                     << "Arial 10"
+                                     << "/";
         QTest::newRow("only 1 is true, an empty name is none")
-            << R"({"Bold":2,"WordWrap":2,"FontName":""})" << "" << plain << "~/work";
+            << R"({"Bold":2,"WordWrap":2,"FontName":""})"
+            << "" << plain << "~/work";
         // Sizes outside 4 to 400 points count as missing.
-        QTest::newRow("huge font size") << R"({"FontSize":2147483647})" << "" << plain << "~/work";
-        QTest::newRow("negative font size") << R"({"FontSize":-5})" << "" << plain << "~/work";
-        QTest::newRow("smallest font size")
-            << R"({"FontSize":4})" << "" << "MS Sans Serif 4" << "~/work";
-        QTest::newRow("malformed file") << R"({"WordWrap":1)" << "" << plain << "~/work";
-        QTest::newRow("argument relative")
-            << R"({"StartDirectory":"~/cache"})" << "site/index.htm" << plain << "~/work/site";
+        QTest::newRow("huge font size") << R"({"FontSize":2147483647})"
+                                        << "" << plain << "~/work";
+        QTest::newRow("negative font size") << R"({"FontSize":-5})"
+                                            << "" << plain << "~/work";
+        QTest::newRow("smallest font size") << R"({"FontSize":4})"
+                                            << ""
+                                            << "MS Sans Serif 4"
+                                            << "~/work";
+        QTest::newRow("malformed file") << R"({"WordWrap":1)"
+                                        << "" << plain << "~/work";
+        QTest::newRow("argument relative") << R"({"StartDirectory":"~/cache"})"
+                                           << "site/index.htm" << plain << "~/work/site";
         QTest::newRow("argument relative, through .")
-            << "" << "./site/./index.htm" << plain << "~/work/site";
+            << ""
+            << "./site/./index.htm" << plain << "~/work/site";
     }
     void startupShowsStoredSettingsAndPlacesThePanel()
     {
@@ -90,15 +105,17 @@ private slots:
             writeSettings(env, file);
         const QFileInfo given(expand(argument)); // a relative one from where the program starts
         // Shown in full when the panel has moved away from where the program started.
-        const QString opened =
-            given.isFile() ? QDir::cleanPath(given.absoluteFilePath()) : QString();
+        const QString opened = given.isFile() ? QDir::cleanPath(given.absoluteFilePath())
+                                              : QString();
         ScriptedDialogs dialogs;
         if (!argument.isEmpty() && opened.isEmpty())
             dialogs.expectError("Cannot open file " + given.filePath());
-        TfrmEditor form(dialogs, argument.isEmpty() ? QStringList{"OrvikEditor"}
-                                 : QStringList{"OrvikEditor", given.filePath()});
+        TfrmEditor form(dialogs, argument.isEmpty()
+                                     ? QStringList {"OrvikEditor"}
+                                     : QStringList {"OrvikEditor", given.filePath()});
         QCOMPARE(shownSettings(form), shown);
-        QCOMPARE(Control<EditSurface>(form).wordWrap(), Control<QAction>(form, "itm_wordwrap").isChecked());
+        QCOMPARE(Control<EditSurface>(form).wordWrap(),
+                 Control<QAction>(form, "itm_wordwrap").isChecked());
         // Start-up creates the key on a first run, and only reads a bad file.
         QCOMPARE(ReadWholeFile(env.settingsFile()), file.isEmpty() ? "{\n}\n" : file);
         QCOMPARE(Control<TFileListBox>(form).Directory(), expand(directory));
@@ -123,7 +140,7 @@ private slots:
         TestEnvironment env;
         if (!storable) // failures stay silent: no error, and the window still closes
             qputenv("XDG_CONFIG_HOME", QFile::encodeName(env.writeFile("file", "x") + "/config"));
-        const QJsonObject other{{"StartDirectory", "elsewhere"}, {"WordWrap", 7}, {"Bold", 1}};
+        const QJsonObject other {{"StartDirectory", "elsewhere"}, {"WordWrap", 7}, {"Bold", 1}};
         HookedDialogs dialogs;
         QJsonObject atQuestion;
         dialogs.onQuestion = [&] {
@@ -141,7 +158,7 @@ private slots:
         QVERIFY(!form.isVisible());
         QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
         // The close box writes before save-all asks, and again after; Exit writes only after.
-        QJsonObject written{{"StartDirectory", env.cacheDir()}, {"WordWrap", 1}};
+        QJsonObject written {{"StartDirectory", env.cacheDir()}, {"WordWrap", 1}};
         QCOMPARE(atQuestion, byFrame && storable ? written : QJsonObject());
         written.insert("Bold", 1);
         QCOMPARE(storedValues(env), storable ? written : other);

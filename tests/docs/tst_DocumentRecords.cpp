@@ -12,10 +12,11 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QStringList>("parts"); // FileName, Directory, DiskPath; "~": working dir
-        QTest::newRow("absolute") << "/web/a.htm" << QStringList{"a.htm", "/web/", "/web/a.htm"};
-        QTest::newRow("relative") << "s/a b.htm" << QStringList{"a b.htm", "s/", "~/s/a b.htm"};
-        QTest::newRow("backslash is plain") << "a\\b.htm" << QStringList{"a\\b.htm", "", "~/a\\b.htm"};
-        QTest::newRow("empty keeps untitled") << "" << QStringList{"Untitled", "/cache/", ""};
+        QTest::newRow("absolute") << "/web/a.htm" << QStringList {"a.htm", "/web/", "/web/a.htm"};
+        QTest::newRow("relative") << "s/a b.htm" << QStringList {"a b.htm", "s/", "~/s/a b.htm"};
+        QTest::newRow("backslash is plain")
+            << "a\\b.htm" << QStringList {"a\\b.htm", "", "~/a\\b.htm"};
+        QTest::newRow("empty keeps untitled") << "" << QStringList {"Untitled", "/cache/", ""};
     }
     void setFullPath()
     {
@@ -27,7 +28,7 @@ private slots:
         record.SetFullPath(path);
         // FullPath stays exactly as given; DiskPath is absolute, against the current directory.
         QCOMPARE(QStringList({record.FullPath, record.FileName, record.Directory, record.DiskPath}),
-                 QStringList{path} + parts.replaceInStrings("~", QDir::currentPath()));
+                 QStringList {path} + parts.replaceInStrings("~", QDir::currentPath()));
     }
 
     void listKeepsOrderAndComparesPathsExactly()

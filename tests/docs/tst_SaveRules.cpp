@@ -14,7 +14,9 @@ namespace {
 
 struct stat statusOf(const QString &path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     ::lstat(QFile::encodeName(path).constData(), &st);
     return st;
 }
@@ -116,9 +118,9 @@ private slots:
         const QString page = env.writeFile("page.htm", "old\r\n");
         const QString other = env.workDir() + "/other.htm";
         require(::link(QFile::encodeName(page), QFile::encodeName(other)) == 0, "link the page");
-        rlimit previous{};
+        rlimit previous {};
         getrlimit(RLIMIT_FSIZE, &previous);
-        const rlimit limited{1000, previous.rlim_max};
+        const rlimit limited {1000, previous.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limited);
         QString error;
         const bool saved = SaveDocumentFile(page, QByteArray(5000, 'n'), &error);

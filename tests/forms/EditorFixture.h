@@ -31,7 +31,10 @@ struct EditorFixture
 
     TfrmEditor &f() { return *form; }
     template<typename T = QWidget>
-    T &control(const char *name = nullptr) const { return Control<T>(*form, name); }
+    T &control(const char *name = nullptr) const
+    {
+        return Control<T>(*form, name);
+    }
     EditSurface &editor() const { return control<EditSurface>(); }
     QsciScintilla &scintilla() const { return control<QsciScintilla>("mmoEditor"); }
     TabStrip &tabStrip() const { return control<TabStrip>(); }

@@ -139,7 +139,9 @@ private:
     {
         const bool full = m_docs.size() >= kMaxTabs;
         switch (m_browseEvery > 0 && pick(m_browseEvery) == 0 ? 14 : pick(14)) {
-        case 0: case 1: case 2: { // typing
+        case 0:
+        case 1:
+        case 2: { // typing
             select(true);
             const QByteArray typed = words("abc \r\n", 6);
             note("type " + typed.toPercentEncoding());
@@ -177,7 +179,7 @@ private:
             note("close");
             bool closes = true;
             if (doc().changed) {
-                const ModalResult answer = std::array{mrYes, mrNo, mrCancel}[pick(3)];
+                const ModalResult answer = std::array {mrYes, mrNo, mrCancel}[pick(3)];
                 note(QString::number(int(answer)));
                 x.dialogs.expectQuestion(QStringLiteral("The current file has changed"), answer);
                 if (answer == mrYes)
@@ -256,7 +258,8 @@ private:
                 }
                 if (x.editor().selStart() != m_selStart || x.editor().selLength() != m_selLength)
                     m_fault = QStringLiteral("Find Next selected [%1,%2]")
-                                  .arg(x.editor().selStart()).arg(x.editor().selLength());
+                                  .arg(x.editor().selStart())
+                                  .arg(x.editor().selLength());
             } else if (qsizetype at = find(text, what, m_selLength ? m_selStart : 0); at >= 0) {
                 // The first occurrence from the selection, then the leftmost one, again and again.
                 QByteArray out = text;
@@ -271,9 +274,9 @@ private:
                 break;
             note("failing save");
             x.dialogs.expectError(QStringLiteral("Cannot save file"));
-            rlimit previous{};
+            rlimit previous {};
             getrlimit(RLIMIT_FSIZE, &previous);
-            const rlimit limited{0, previous.rlim_max};
+            const rlimit limited {0, previous.rlim_max};
             setrlimit(RLIMIT_FSIZE, &limited);
             x.choose("itmSave");
             setrlimit(RLIMIT_FSIZE, &previous);
@@ -315,7 +318,8 @@ private:
             const QByteArray text = i == m_current ? x.editorText() : record.Text.value();
             if (text != (i == m_current ? d.text : crlf(d.text)))
                 return QStringLiteral("tab %1 holds %2, not %3")
-                    .arg(i).arg(text.toPercentEncoding(), d.text.toPercentEncoding());
+                    .arg(i)
+                    .arg(text.toPercentEncoding(), d.text.toPercentEncoding());
         }
         for (auto it = m_disk.cbegin(); it != m_disk.cend(); ++it)
             if (ReadWholeFile(it.key()) != it.value())

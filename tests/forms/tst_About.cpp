@@ -99,16 +99,19 @@ private slots:
         const QString besideHelp = QCoreApplication::applicationDirPath() + "/OstraEditor.html";
         const auto removeInstalled = qScopeGuard([&] { QFile::remove(besideHelp); });
         QVERIFY(QFile::copy(startHelp, besideHelp));
-        Control<TFileListBox>(form).ApplyFilePath(QFileInfo(env.writeFile("moved/OstraEditor.html", "")).path());
+        Control<TFileListBox>(form).ApplyFilePath(
+            QFileInfo(env.writeFile("moved/OstraEditor.html", "")).path());
         Choose(form, "itmHelpContents");
         QVERIFY(QFile::remove(startHelp));
         Choose(form, "itmHelpContents");
         QVERIFY(QFile::remove(besideHelp));
         Choose(form, "itmHelpContents");
         const QString sharedHelp = QDir::cleanPath(QCoreApplication::applicationDirPath()
-                                                   + "/" ORVIK_HELP_RELATIVE_DIR "/OstraEditor.html");
-        QCOMPARE(desktop.urls, QList<QUrl>({QUrl::fromLocalFile(startHelp), QUrl::fromLocalFile(besideHelp),
-                                            QUrl::fromLocalFile(sharedHelp)}));
+                                                   + "/" ORVIK_HELP_RELATIVE_DIR
+                                                     "/OstraEditor.html");
+        QCOMPARE(desktop.urls,
+                 QList<QUrl>({QUrl::fromLocalFile(startHelp), QUrl::fromLocalFile(besideHelp),
+                              QUrl::fromLocalFile(sharedHelp)}));
         QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
     }
 };

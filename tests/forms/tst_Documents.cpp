@@ -30,7 +30,7 @@ private slots:
         const QString scratch = x.env.workDir() + "/Orvik_temp.ht~";
         x.editor().setSelStart(0);
         x.choose("itmNew");
-        QCOMPARE(x.tabs(), QStringList{"Untitled"});
+        QCOMPARE(x.tabs(), QStringList {"Untitled"});
         QVERIFY(!QFile::exists(scratch));
 
         // The scratch file replaces a planted link instead of writing through it.
@@ -173,13 +173,19 @@ private slots:
         QTest::addColumn<QString>("route");
         QTest::addColumn<QString>("tabs"); // the selected one in brackets
         QTest::addColumn<int>("changes");
-        QTest::newRow("tab click") << "click" << "[a.htm], * - b.htm" << 1;
-        QTest::newRow("Open of an open file") << "open a" << "[a.htm], * - b.htm" << 1;
-        QTest::newRow("Open into a new tab") << "open c" << "a.htm, * - b.htm, [c.htm]" << 1;
-        QTest::newRow("New") << "itmNew" << "a.htm, * - b.htm, [Untitled]" << 1;
+        QTest::newRow("tab click") << "click"
+                                   << "[a.htm], * - b.htm" << 1;
+        QTest::newRow("Open of an open file") << "open a"
+                                              << "[a.htm], * - b.htm" << 1;
+        QTest::newRow("Open into a new tab") << "open c"
+                                             << "a.htm, * - b.htm, [c.htm]" << 1;
+        QTest::newRow("New") << "itmNew"
+                             << "a.htm, * - b.htm, [Untitled]" << 1;
         // Close empties the closing document first, which is a change too.
-        QTest::newRow("Close") << "itmClose" << "[a.htm]" << 2;
-        QTest::newRow("Save All") << "itmSaveAll" << "a.htm, [b.htm]" << 2;
+        QTest::newRow("Close") << "itmClose"
+                               << "[a.htm]" << 2;
+        QTest::newRow("Save All") << "itmSaveAll"
+                                  << "a.htm, [b.htm]" << 2;
     }
     void everyArrivalRunsTheChangeHandlerOnce()
     {
@@ -245,7 +251,7 @@ private slots:
         x.open(x.file("f.bin", bytes));
         ANSWERED(x.dialogs);
         if (answer == mrNo) {
-            QCOMPARE(x.tabs(), QStringList{"Untitled"});
+            QCOMPARE(x.tabs(), QStringList {"Untitled"});
             QCOMPARE(x.caption(), QStringLiteral("Ostra Pagloom"));
             QCOMPARE(x.editorText(), kTemplate);
             return;

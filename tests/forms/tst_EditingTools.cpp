@@ -48,7 +48,7 @@ struct SearchRow
     QString search, replacement;
     QList<int> selected, after;
     QByteArray result;
-    QString message{}; // none when empty
+    QString message {}; // none when empty
 };
 
 // A menu item on clipText; the clipboard's text before ("<image>": a picture only) and after.
@@ -80,7 +80,7 @@ private slots:
     {
         QTest::addColumn<SearchRow>("row");
         const auto add = [](const char *name, const SearchRow &row) { QTest::newRow(name) << row; };
-        const QList<int> none{0, 0};
+        const QList<int> none {0, 0};
         const char *find = "FindNext", *once = "Replace", *all = "ReplaceAll";
         add("find: no wrap-around", {find, "abc ABC", "abc", "", {4, 3}, {4, 3}, "abc ABC"});
         add("find: caret, from the top", {find, "abc abc", "abc", "", {5, 0}, {0, 3}, "abc abc"});
@@ -90,9 +90,13 @@ private slots:
         add("the selected one", {once, "abc ABC abc", "abc", "x", {4, 3}, {5, 0}, "abc x abc"});
         add("none from the selection on",
             {once, "abc xyz", "abc", "x", {4, 3}, {4, 3}, "abc xyz", "Text not found"});
-        add("accented letters fold, counted in characters",
-            {once, "\xc3\xa9t\xc3\xa9 \xc3\x89T\xc3\x89!", "\xc3\xa9t\xc3\xa9", "ete", {2, 4},
-             {7, 0}, "\xc3\xa9t\xc3\xa9 ete!"});
+        add("accented letters fold, counted in characters", {once,
+                                                             "\xc3\xa9t\xc3\xa9 \xc3\x89T\xc3\x89!",
+                                                             "\xc3\xa9t\xc3\xa9",
+                                                             "ete",
+                                                             {2, 4},
+                                                             {7, 0},
+                                                             "\xc3\xa9t\xc3\xa9 ete!"});
 
         add("all: none from the selection on", {all, "ab cd", "ab", "x", {3, 2}, {3, 2}, "ab cd"});
         add("all: before the selection too", {all, "a1a2a3", "a", "b", {2, 2}, {5, 0}, "b1b2b3"});
@@ -102,28 +106,42 @@ private slots:
         add("all: holds it in other case", {all, "Banana", "a", "A", none, {6, 0}, "BAnAnA"});
         // Otherwise occurrences that replacements form are replaced too, as a repetition would.
         add("all: four spaces shrink to one", {all, "a    b", "  ", " ", none, {2, 0}, "a b"});
-        add("all: a self-feeding rewrite ends", {all, QByteArray(19, 'a') + "b", "ab", "bba", none,
-                                                 {21, 0}, QByteArray(18, 'a') + "bba"});
+        add("all: a self-feeding rewrite ends", {all,
+                                                 QByteArray(19, 'a') + "b",
+                                                 "ab",
+                                                 "bba",
+                                                 none,
+                                                 {21, 0},
+                                                 QByteArray(18, 'a') + "bba"});
         // A change that begins inside a character is made from its first byte.
-        add("all: only a last byte differs", {all, "x\xc3\xa9y \xc3\xa9\r\n\xe2\x82\xac",
-                                              "\xc3\xa9", "\xc3\xa8", none, {5, 0},
+        add("all: only a last byte differs", {all,
+                                              "x\xc3\xa9y \xc3\xa9\r\n\xe2\x82\xac",
+                                              "\xc3\xa9",
+                                              "\xc3\xa8",
+                                              none,
+                                              {5, 0},
                                               "x\xc3\xa8y \xc3\xa8\r\n\xe2\x82\xac"});
         // 8-bit text is searched and replaced by its windows-1252 characters.
-        add("all: 8-bit text", {all, "caf\xc9\x80 CAF\xe9\x80 \x81", "caf\xc3\xa9\xe2\x82\xac",
-                                "\xe2\x80\x9cth\xc3\xa9\xe2\x80\x9d", none, {11, 0},
+        add("all: 8-bit text", {all,
+                                "caf\xc9\x80 CAF\xe9\x80 \x81",
+                                "caf\xc3\xa9\xe2\x82\xac",
+                                "\xe2\x80\x9cth\xc3\xa9\xe2\x80\x9d",
+                                none,
+                                {11, 0},
                                 "\x93th\xe9\x94 \x93th\xe9\x94 \x81"});
 
         // A found occurrence needs the editor's focus, which it refuses on the Browse page.
         for (const char *button : {find, once, all})
             QTest::addRow("browsing: %s", button)
-                << SearchRow{button, "abcb", "b", "X", {1, 0}, {1, 0}, "abcb", focusError};
+                << SearchRow {button, "abcb", "b", "X", {1, 0}, {1, 0}, "abcb", focusError};
     }
     void searchCommands()
     {
         QFETCH(SearchRow, row);
         Editor e;
         e.load(row.text, row.selected);
-        FindDialog *dlg = &e.control<FindDialog>(row.button == "FindNext" ? "dlgFind" : "dlgReplace");
+        FindDialog *dlg = &e.control<FindDialog>(row.button == "FindNext" ? "dlgFind"
+                                                                          : "dlgReplace");
         dlg->Execute();
         dlg->setFindText(row.search);
         dlg->setReplaceText(row.replacement);
@@ -134,7 +152,7 @@ private slots:
         QCOMPARE(e.selection(), row.after);
         QCOMPARE(e.markedChanged(), row.result != row.text);
         QCOMPARE(e.dialogs.questions + e.dialogs.messages + e.dialogs.errors,
-                 row.message.isEmpty() ? QStringList() : QStringList{row.message});
+                 row.message.isEmpty() ? QStringList() : QStringList {row.message});
         // One undo step brings back every byte, and loading was no step.
         if (row.result != row.text)
             e.scintilla().undo();
@@ -148,7 +166,8 @@ private slots:
     {
         Editor e;
         e.load("ABC abcdef");
-        FindDialog *find = &e.control<FindDialog>("dlgFind"), *replace = &e.control<FindDialog>("dlgReplace");
+        FindDialog *find = &e.control<FindDialog>("dlgFind"),
+                   *replace = &e.control<FindDialog>("dlgReplace");
         e.choose("Find1");
         e.choose("Replace1");
         QVERIFY(find->isVisible() && replace->isVisible() && !find->isModal());
@@ -204,7 +223,10 @@ private slots:
         add("cut without selection", {"itmFileMenuCut", old, old, {2, 0}, clipText});
         add("paste up to a NUL",
             {"itmFileMenuPaste", withNul, withNul, {1, 2}, "hxylo w\xc3\xb6rld"});
-        add("paste non-ASCII", {"itmFileMenuPaste", u"\u00e9\u20ac"_s, u"\u00e9\u20ac"_s, {0, 1},
+        add("paste non-ASCII", {"itmFileMenuPaste",
+                                u"\u00e9\u20ac"_s,
+                                u"\u00e9\u20ac"_s,
+                                {0, 1},
                                 "\xc3\xa9\xe2\x82\xac\xc3\xa9llo w\xc3\xb6rld"});
         add("paste a picture: nothing", {"itmFileMenuPaste", u"<image>"_s, {}, {1, 2}, clipText});
         add("pop-up copy", {"itmPopMenuCopy", old, u"h\u00e9llo"_s, {0, 5}, clipText});
@@ -243,8 +265,8 @@ private slots:
         e.choose("itmFont");
         QCOMPARE(e.editor().font(), initial);
         QVERIFY_THROWS_EXCEPTION(std::exception, storedFont(e.env.settingsFile()));
-        for (const EditorFont &chosen : {EditorFont{u"DejaVu Sans"_s, 12, true, false},
-                                         EditorFont{u"Liberation Mono"_s, 11, false, true}}) {
+        for (const EditorFont &chosen : {EditorFont {u"DejaVu Sans"_s, 12, true, false},
+                                         EditorFont {u"Liberation Mono"_s, 11, false, true}}) {
             const EditorFont before = e.editor().font();
             e.dialogs.expectFont(chosen);
             e.choose("itmFont");

@@ -33,8 +33,8 @@ private slots:
         const QString b = x.file("b.htm", "b\r\n");
         const QString folder = QFileInfo(x.file("site/index.htm", "i\r\n")).absolutePath();
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(missing),
-                      QUrl::fromLocalFile(b), QUrl::fromLocalFile(folder)});
+        data.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(missing), QUrl::fromLocalFile(b),
+                      QUrl::fromLocalFile(folder)});
         x.dialogs.expectError("Cannot open file " + missing);
 
         const QPoint middle = at->rect().center();

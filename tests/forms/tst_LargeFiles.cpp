@@ -58,11 +58,14 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         // Sequences of two, three and four bytes fall across every piece boundary.
-        QTest::newRow("UTF-8") << QByteArray("<p>\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e</p>\r\n").repeated(9);
+        QTest::newRow("UTF-8")
+            << QByteArray("<p>\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e</p>\r\n").repeated(9);
         QTest::newRow("ASCII") << QByteArray("<p>plain</p>\r\n").repeated(9);
         // Not UTF-8 only after several pieces: read again as windows-1252.
-        QTest::newRow("8-bit late") << QByteArray("<p>\xc3\xa9</p>\r\n").repeated(6) + "\x93q\x94\r\n";
-        QTest::newRow("ends inside a sequence") << QByteArray("<p>abc</p>\r\n").repeated(3) + "\xe2\x82";
+        QTest::newRow("8-bit late")
+            << QByteArray("<p>\xc3\xa9</p>\r\n").repeated(6) + "\x93q\x94\r\n";
+        QTest::newRow("ends inside a sequence")
+            << QByteArray("<p>abc</p>\r\n").repeated(3) + "\xe2\x82";
     }
     void piecesKeepEveryByteAndTheOpenOrder()
     {
@@ -91,9 +94,9 @@ private slots:
         x.open(x.file("b.htm", "<p>b</p>\r\n"));
         x.clickTab(0);
         const auto state = [&x] {
-            return QStringList{x.tabs().join('|'), x.caption(), QString::fromUtf8(x.editorText()),
-                               QString::number(x.f().DocumentList->Count()),
-                               QString::number(x.editor().selStart())};
+            return QStringList {x.tabs().join('|'), x.caption(), QString::fromUtf8(x.editorText()),
+                                QString::number(x.f().DocumentList->Count()),
+                                QString::number(x.editor().selStart())};
         };
         const QStringList before = state();
 
@@ -106,8 +109,9 @@ private slots:
 
         // Over the limit: refused with its size before a byte is read.
         const QString huge = x.file("huge.htm", QByteArray(1001, 'h'));
-        const QString error = "Cannot open file " + huge
-                              + ".\nIt has 1,001 bytes; this editor opens files of up to 1,000 bytes.";
+        const QString error =
+            "Cannot open file " + huge
+            + ".\nIt has 1,001 bytes; this editor opens files of up to 1,000 bytes.";
         x.dialogs.expectError(error);
         x.openGuarded(huge);
         QVERIFY2(x.dialogs.errors.endsWith(error), qPrintable(x.dialogs.errors.join('\n')));
@@ -124,7 +128,8 @@ private slots:
         const qint64 limit = EditSurface::LongLineLimit;
         EditSurface::LongLineLimit = 20;
         EditorFixture x;
-        const QByteArray text = "a\r\nb\n\r" + QByteArray("\xc3\xa9").repeated(25) + "\r\nshort\r\n";
+        const QByteArray text = "a\r\nb\n\r" + QByteArray("\xc3\xa9").repeated(25)
+                                + "\r\nshort\r\n";
         const QString notice = "Line 4 has 25 characters: editing it is slow";
         auto *bar = x.f().statusBar();
         // Read whole, and in pieces that cut the line and its characters.

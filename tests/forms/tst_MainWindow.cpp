@@ -19,9 +19,11 @@ private slots:
     void layoutFillsTheClientArea_data()
     {
         QTest::addColumn<QSize>("client"); // below the menu bar, above the status bar
-        QTest::addColumn<QString>("sizes"); // pages, editor, tab strip, Edit page, browser, file list
+        QTest::addColumn<QString>(
+            "sizes"); // pages, editor, tab strip, Edit page, browser, file list
         // A window of 800 x 600 less the frame, caption and menu bar the rule allows for.
-        QTest::newRow("800 x 600") << QSize(776, 552) << "641x520 629x473 634x494 634x495 634x495 136x379";
+        QTest::newRow("800 x 600")
+            << QSize(776, 552) << "641x520 629x473 634x494 634x495 634x495 136x379";
         QTest::newRow("tiny window") << QSize(136, 102) << "1x70 0x23 0x44 0x45 0x45 136x0";
     }
     void layoutFillsTheClientArea()
@@ -41,8 +43,8 @@ private slots:
         };
         QTRY_VERIFY(fit());
         QStringList shown;
-        for (const char *name : {"pgpEditor", "mmoEditor", "tabFileList", "shtEdit", "webBrowser",
-                                 "FileList"}) {
+        for (const char *name :
+             {"pgpEditor", "mmoEditor", "tabFileList", "shtEdit", "webBrowser", "FileList"}) {
             const QWidget &w = Control(form, name);
             shown << QStringLiteral("%1x%2").arg(w.width()).arg(w.height());
         }
@@ -70,7 +72,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QCOMPARE(form.windowTitle(), QStringLiteral("Ostra Pagloom"));
         // The installed icon, in both sizes the desktop entry's theme has.
-        QCOMPARE(form.windowIcon().availableSizes(), QList<QSize>({QSize(48, 48), QSize(128, 128)}));
+        QCOMPARE(form.windowIcon().availableSizes(),
+                 QList<QSize>({QSize(48, 48), QSize(128, 128)}));
         QCOMPARE(Control<TabStrip>(form).tab(0), QStringLiteral("Untitled"));
         // Typing goes into the text, not into the file panel before it.
         QCOMPARE(QApplication::focusWidget(), &Control(form, "mmoEditor"));
@@ -88,10 +91,10 @@ private slots:
         for (QAction *a : Control<QToolBar>(form, "toolbar").actions())
             if (!a->isSeparator() && !a->icon().isNull())
                 buttons << a;
-        QCOMPARE(buttons, QList<QAction *>({&Control<QAction>(form, "itmNew"),
-                                            &Control<QAction>(form, "itmOpen"),
-                                            &Control<QAction>(form, "itmSave"),
-                                            &Control<QAction>(form, "itmSaveAll")}));
+        QCOMPARE(buttons,
+                 QList<QAction *>(
+                     {&Control<QAction>(form, "itmNew"), &Control<QAction>(form, "itmOpen"),
+                      &Control<QAction>(form, "itmSave"), &Control<QAction>(form, "itmSaveAll")}));
 
         // Alt+E names the Edit page and the Edit menu: the page from Browse, else the menu.
         PageControl &pages = Control<PageControl>(form);

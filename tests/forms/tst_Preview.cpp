@@ -23,7 +23,10 @@ QByteArray styledPage(const QByteArray &title)
     return "<title>" + title + "</title><link rel=stylesheet href=style.css><p id=box>x</p>\r\n";
 }
 
-QWebEnginePage *enginePage(TfrmEditor &form) { return form.findChild<QWebEngineView *>()->page(); }
+QWebEnginePage *enginePage(TfrmEditor &form)
+{
+    return form.findChild<QWebEngineView *>()->page();
+}
 
 void clickPage(TfrmEditor &form, int index)
 {
@@ -46,8 +49,10 @@ bool browse(TfrmEditor &form, const QByteArray &text = {}, const std::function<v
 }
 
 // What the view shows; by default the title, the colour the style sheet gave #box, the file name.
-QString shown(TfrmEditor &form, const QString &script = "document.title + '|' + "
-              "getComputedStyle(box).color + '|' + location.pathname.split('/').pop()")
+QString shown(TfrmEditor &form,
+              const QString &script =
+                  "document.title + '|' + "
+                  "getComputedStyle(box).color + '|' + location.pathname.split('/').pop()")
 {
     auto result = std::make_shared<QVariant>(); // shared: a late answer has nowhere stale to go
     enginePage(form)->runJavaScript(script, [result](const QVariant &v) { *result = v; });
@@ -153,7 +158,7 @@ private slots:
         QCOMPARE(ReadWholeFile(index), styledPage("index"));
 
         // Shown in the encoding the editor reads the text in, unless the page names one.
-        for (const auto &[text, title] : QList<std::pair<QByteArray, QByteArray>>{
+        for (const auto &[text, title] : QList<std::pair<QByteArray, QByteArray>> {
                  {"<title>caf\xc3\xa9 \xe2\x82\xac</title>", "caf\xc3\xa9 \xe2\x82\xac"},
                  {"<title>caf\xe9</title>", "caf\xc3\xa9"},
                  {"<meta charset=latin1><title>caf\xc3\xa9</title>", "caf\xc3\x83\xc2\xa9"}}) {
@@ -174,9 +179,12 @@ private slots:
     {
         QTest::addColumn<QString>("shownAs");
         QTest::addColumn<QString>("pushState"); // a file: address cannot be moved by a page
-        QTest::newRow("preview file") << "preview file" << "denied";
-        QTest::newRow("preview from memory") << "memory" << "error";
-        QTest::newRow("opened as .txt") << "opened" << "error";
+        QTest::newRow("preview file") << "preview file"
+                                      << "denied";
+        QTest::newRow("preview from memory") << "memory"
+                                             << "error";
+        QTest::newRow("opened as .txt") << "opened"
+                                        << "error";
     }
     void hostilePagesReadNothing()
     {
@@ -201,8 +209,8 @@ private slots:
         QVERIFY(QFile::link(pages + "secret.txt", pages + "linked.js"));
         QVERIFY(QFile::link(out + "/secret.js", pages + "outside.js"));
         const QByteArray page = QByteArray(hostilePage).replace("OUT", QFile::encodeName(out));
-        const QString file = fx.file(shownAs == "opened" ? "site/pages/page.txt"
-                                                         : "site/pages/page.htm", page);
+        const QString file = fx.file(
+            shownAs == "opened" ? "site/pages/page.txt" : "site/pages/page.htm", page);
         if (shownAs == "memory")
             QVERIFY(QDir().mkpath(pages + "Orvik_temp.ht~"));
 
@@ -219,13 +227,16 @@ private slots:
         QVERIFY2(!reads.contains("SECRET"), qPrintable(reads));
         // Page resources from inside the site load: the neighbours (which a script cannot read
         // back) and the site's shared style sheet and image.
-        const QString expected = "{'pixels':'read:255,0,0,255','outsidePixels':'error',"
+        const QString expected =
+            "{'pixels':'read:255,0,0,255','outsidePixels':'error',"
             "'rules':'read:#y { color: red; }','outsideRules':'error','outsideScript':'error',"
             "'hiddenScript':'error','linkedScript':'error','linkedOutside':'error','xhr':'error',"
             "'xhrFile':'error',"
             "'fetch':'error','iframe':'denied','object':'error','worker':'error',"
-            "'pushState':'" + pushState + "','app':'true','secret':'undefined','errors':[],"
-            "'style':'rgb(1, 2, 3)','logo':7}";
+            "'pushState':'"
+            + pushState
+            + "','app':'true','secret':'undefined','errors':[],"
+              "'style':'rgb(1, 2, 3)','logo':7}";
         QCOMPARE(reads, QString(expected).replace('\'', '"'));
         QTRY_COMPARE(downloads.size(), 1);
         const auto *download = downloads[0][0].value<QWebEngineDownloadRequest *>();
@@ -238,10 +249,13 @@ private slots:
     {
         EditorFixture fx;
         for (const QByteArray name : {"Alpha", "Beta"})
-            fx.file(name + ".htm", "<p>" + name + "</p><script>parent.postMessage("
-                                   "document.body.innerText, '*')</script>");
+            fx.file(name + ".htm", "<p>" + name
+                                       + "</p><script>parent.postMessage("
+                                         "document.body.innerText, '*')</script>");
         fx.file("notes.txt", "<script>parent.postMessage('notes', '*')</script>");
-        fx.open(fx.file("frames.htm", "<html><head><script>const got = []; onmessage = e => {"
+        fx.open(fx.file(
+            "frames.htm",
+            "<html><head><script>const got = []; onmessage = e => {"
             " got.push(e.data); document.title = got.sort().join(); };</script></head><frameset"
             " cols='*,*,*'><frame src=Alpha.htm><frame src=Beta.htm><frame src=notes.txt>"
             "</frameset></html>"));

@@ -65,13 +65,14 @@ private slots:
             QVERIFY(QFile::remove(path));
         }
         if (answer >= 0)
-            x.dialogs.expectQuestion(path + QStringLiteral(" has been changed by another program.\nOverwrite it?"),
-                                     ModalResult(answer));
+            x.dialogs.expectQuestion(
+                path + QStringLiteral(" has been changed by another program.\nOverwrite it?"),
+                ModalResult(answer));
         x.choose("itmSave");
         QVERIFY2(x.dialogs.allAnswered(), qPrintable(x.dialogs.report()));
         QCOMPARE(ReadWholeFile(path), onDisk);
         const bool written = onDisk == "xold\r\n";
-        QCOMPARE(x.tabs(), QStringList{(written ? "" : "* - ") + QStringLiteral("a.htm")});
+        QCOMPARE(x.tabs(), QStringList {(written ? "" : "* - ") + QStringLiteral("a.htm")});
         if (!written)
             return;
         // What this document wrote is no change by another program.
@@ -127,7 +128,7 @@ private slots:
         const QByteArray untitled = x.editorText();
         // Written once editing pauses, without any command.
         QTRY_COMPARE_WITH_TIMEOUT(copies(x.env).size(), 2, 10000);
-        QCOMPARE(copies(x.env), (QStringList{"Atitled\r\n", QString::fromUtf8(untitled)}));
+        QCOMPARE(copies(x.env), (QStringList {"Atitled\r\n", QString::fromUtf8(untitled)}));
 
         // A second editor running beside it leaves its copies alone.
         {
@@ -142,11 +143,12 @@ private slots:
             QStringLiteral("2 documents were not saved when the editor last stopped "
                            "unexpectedly.\nRestore them?"),
             mrYes);
-        x.form = std::make_unique<TfrmEditor>(x.dialogs, QStringList{QStringLiteral("OrvikEditor")});
+        x.form = std::make_unique<TfrmEditor>(x.dialogs,
+                                              QStringList {QStringLiteral("OrvikEditor")});
         x.form->show();
         x.form->OfferRecovery();
         QVERIFY2(x.dialogs.allAnswered(), qPrintable(x.dialogs.report()));
-        QCOMPARE(x.tabs(), (QStringList{"* - t.htm", "* - Untitled"}));
+        QCOMPARE(x.tabs(), (QStringList {"* - t.htm", "* - Untitled"}));
         QCOMPARE(x.caption(), QStringLiteral("Ostra Pagloom - Untitled"));
         QCOMPARE(x.editorText(), untitled);
         // The stopped run's copies became this run's; the file is as it was until a save.
@@ -158,15 +160,16 @@ private slots:
         x.choose("itmSave");
         QCOMPARE(ReadWholeFile(path), QByteArray("Atitled\r\n"));
         x.form->WriteRecoveryCopiesNow(); // waits for the writes under way
-        QCOMPARE(copies(x.env), QStringList{QString::fromUtf8(untitled)});
+        QCOMPARE(copies(x.env), QStringList {QString::fromUtf8(untitled)});
 
         // No gives the copies up.
         x.form.reset();
         x.dialogs.expectQuestion(QStringLiteral("1 documents were not saved"), mrNo);
-        x.form = std::make_unique<TfrmEditor>(x.dialogs, QStringList{QStringLiteral("OrvikEditor")});
+        x.form = std::make_unique<TfrmEditor>(x.dialogs,
+                                              QStringList {QStringLiteral("OrvikEditor")});
         x.form->OfferRecovery();
         QVERIFY2(x.dialogs.allAnswered(), qPrintable(x.dialogs.report()));
-        QCOMPARE(x.tabs(), QStringList{"Untitled"});
+        QCOMPARE(x.tabs(), QStringList {"Untitled"});
         QCOMPARE(copies(x.env), QStringList());
     }
 
@@ -174,9 +177,12 @@ private slots:
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("question");
-        QTest::newRow("save") << "itmSave" << "";
-        QTest::newRow("close") << "itmClose" << "The current file has changed";
-        QTest::newRow("exit") << "itmExit" << "has changed.\nSave Changes?";
+        QTest::newRow("save") << "itmSave"
+                              << "";
+        QTest::newRow("close") << "itmClose"
+                               << "The current file has changed";
+        QTest::newRow("exit") << "itmExit"
+                              << "has changed.\nSave Changes?";
     }
     void saveCloseAndExitRemoveTheCopy()
     {

@@ -45,13 +45,13 @@ private slots:
         // the limit's signal does not end the editor.
         x.type(QString(5000, 'n'));
         x.dialogs.expectError("Cannot save file link.htm: File too large");
-        rlimit previous{};
+        rlimit previous {};
         getrlimit(RLIMIT_FSIZE, &previous);
-        const rlimit limited{1000, previous.rlim_max};
+        const rlimit limited {1000, previous.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limited);
         x.choose("itmSave"); // as a user's click: errors are reported
         setrlimit(RLIMIT_FSIZE, &previous);
-        QCOMPARE(x.tabs(), QStringList{"* - link.htm"});
+        QCOMPARE(x.tabs(), QStringList {"* - link.htm"});
         QCOMPARE(ReadWholeFile(target), saved);
         QCOMPARE(QDir(x.env.workDir()).entryList(QDir::Files | QDir::Hidden),
                  QStringList({"link.htm", "real.htm"}));
@@ -63,7 +63,7 @@ private slots:
         QCOMPARE(x.dialogs.saveRequests.first().fileName, QStringLiteral("link.htm"));
         QCOMPARE(ReadWholeFile(b), QByteArray(5000, 'n') + saved);
         QCOMPARE(ReadWholeFile(target), saved);
-        QCOMPARE(x.tabs(), QStringList{"b.html"});
+        QCOMPARE(x.tabs(), QStringList {"b.html"});
     }
 
     // Close asks about the current document, Exit about each changed one in turn, Save All none.
@@ -74,15 +74,17 @@ private slots:
         QTest::addColumn<int>("onB"); // the answer about b, the current document
         QTest::addColumn<QString>("saved"); // which of a and b reach the disk
         QTest::addColumn<QString>("tabs");
-        QTest::newRow("Close, Yes saves and closes")
-            << "itmClosePage" << 0 << int(mrYes) << "b" << "* - a.htm";
-        QTest::newRow("Close, No discards")
-            << "itmClosePage" << 0 << int(mrNo) << "" << "* - a.htm";
-        QTest::newRow("Close, frame cancels")
-            << "itmClosePage" << 0 << int(mrCancel) << "" << "* - a.htm, * - b.htm";
+        QTest::newRow("Close, Yes saves and closes") << "itmClosePage" << 0 << int(mrYes) << "b"
+                                                     << "* - a.htm";
+        QTest::newRow("Close, No discards") << "itmClosePage" << 0 << int(mrNo) << ""
+                                            << "* - a.htm";
+        QTest::newRow("Close, frame cancels") << "itmClosePage" << 0 << int(mrCancel) << ""
+                                              << "* - a.htm, * - b.htm";
         QTest::newRow("Exit, Yes, then a frame-closed question")
-            << "itmExit" << int(mrYes) << int(mrCancel) << "ab" << "a.htm, b.htm";
-        QTest::newRow("Save All") << "itmSaveAll" << 0 << 0 << "ab" << "a.htm, b.htm";
+            << "itmExit" << int(mrYes) << int(mrCancel) << "ab"
+            << "a.htm, b.htm";
+        QTest::newRow("Save All") << "itmSaveAll" << 0 << 0 << "ab"
+                                  << "a.htm, b.htm";
     }
     void questionsOfCloseExitAndSaveAll()
     {
@@ -183,9 +185,12 @@ private slots:
         QTest::addColumn<int>("type"); // its place in the list of types
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("Web Documents") << 0 << "page" << "page.htm";
-        QTest::newRow("Active Server Pages") << 1 << "page" << "page.asp";
-        QTest::newRow("All Files") << 2 << "page" << "page";
+        QTest::newRow("Web Documents") << 0 << "page"
+                                       << "page.htm";
+        QTest::newRow("Active Server Pages") << 1 << "page"
+                                             << "page.asp";
+        QTest::newRow("All Files") << 2 << "page"
+                                   << "page";
     }
     void saveAsAddsTheChosenTypesExtension()
     {
@@ -206,7 +211,7 @@ private slots:
             QTest::keyClick(name, Qt::Key_Return);
         });
         Choose(form, "itmSaveAs");
-        QCOMPARE(QDir(env.workDir()).entryList(QDir::Files), QStringList{saved});
+        QCOMPARE(QDir(env.workDir()).entryList(QDir::Files), QStringList {saved});
         QCOMPARE(Control<TabStrip>(form).tab(0), saved);
     }
 
@@ -222,7 +227,7 @@ private slots:
         QCOMPARE(x.editorText(), QByteArray("a.htm\r\n"));
         for (int i = 0; i < 3; ++i)
             x.choose("itmClose");
-        QCOMPARE(x.tabs(), QStringList{"Untitled"});
+        QCOMPARE(x.tabs(), QStringList {"Untitled"});
         QVERIFY(x.editorText().startsWith("<!-- Created with"));
     }
 };

@@ -23,12 +23,15 @@ class tst_EditSurface : public QObject
     struct Fixture
     {
         ScriptedDialogs dialogs;
-        Guard guard{dialogs};
+        Guard guard {dialogs};
         QWidget window;
-        EditSurface surface{guard, &window};
+        EditSurface surface {guard, &window};
         QByteArrayList atChange;
 
-        Fixture() { surface.OnChange = [this] { atChange << surface.bytes(); }; }
+        Fixture()
+        {
+            surface.OnChange = [this] { atChange << surface.bytes(); };
+        }
         QsciScintilla &sci() { return *qobject_cast<QsciScintilla *>(surface.widget()); }
     };
 
@@ -213,12 +216,13 @@ private slots:
         QTest::addColumn<QString>("replacement");
         QTest::addColumn<QByteArray>("replacedUnit");
         QTest::newRow("UTF-8 gains longer characters")
-            << QByteArray("\xc3\xa9" "a\r\n") << u"a"_s << u"\u20ac\u20ac"_s
-            << QByteArray("\xc3\xa9\xe2\x82\xac\xe2\x82\xac\r\n");
+            << QByteArray("\xc3\xa9"
+                          "a\r\n")
+            << u"a"_s << u"\u20ac\u20ac"_s << QByteArray("\xc3\xa9\xe2\x82\xac\xe2\x82\xac\r\n");
         QTest::newRow("ASCII gains a multi-byte letter")
             << QByteArray("ab\r") << u"B"_s << u"\u00e9"_s << QByteArray("a\xc3\xa9\r");
-        QTest::newRow("8-bit text") << QByteArray("\xe9x\n") << u"X"_s << u"\u201c"_s
-                                    << QByteArray("\xe9\x93\n");
+        QTest::newRow("8-bit text")
+            << QByteArray("\xe9x\n") << u"X"_s << u"\u201c"_s << QByteArray("\xe9\x93\n");
     }
     void largeReplaceAllIsOneChangeAndOneUndoStep()
     {
@@ -234,7 +238,7 @@ private slots:
         f.atChange.clear();
         QCOMPARE(f.surface.replaceAll(find, replacement, 0), kUnits);
         const QByteArray replaced = replacedUnit.repeated(kUnits);
-        QCOMPARE(f.atChange, QByteArrayList{replaced});
+        QCOMPARE(f.atChange, QByteArrayList {replaced});
         QCOMPARE(f.sci().lines(), kUnits + 1);
         QCOMPARE(f.surface.textLength(), QString::fromUtf8(replaced).size());
         f.sci().undo();

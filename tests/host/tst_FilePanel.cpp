@@ -20,7 +20,7 @@ namespace {
 struct Panel
 {
     ScriptedDialogs dialogs;
-    Guard guard{dialogs};
+    Guard guard {dialogs};
     QWidget host;
     TDriveComboBox *drvCombo = new TDriveComboBox(guard, &host);
     TDirectoryListBox *DIRList = new TDirectoryListBox(guard, &host);
@@ -55,8 +55,10 @@ QString makeSite(const TestEnvironment &env)
     for (const char *name : {"INDEX.HTML", "a.htm", "b.html", "notes.txt", ".hidden.htm", "README",
                              "alpha.HTM", "sub.htm/deep.htm", ".hidden/x", "Beta/x"})
         env.writeFile(QStringLiteral("site/") + name, "x");
-    for (auto [target, link] : {std::pair{"a.htm", "link.htm"}, {"missing.htm", "broken.htm"},
-                                {"loop.htm", "loop.htm"}, {"Beta", "linked"}})
+    for (auto [target, link] : {std::pair {"a.htm", "link.htm"},
+                                {"missing.htm", "broken.htm"},
+                                {"loop.htm", "loop.htm"},
+                                {"Beta", "linked"}})
         if (symlink(target, QFile::encodeName(site + "/" + link).constData()) != 0)
             qFatal("cannot link %s", link);
     if (mkfifo(QFile::encodeName(site + "/fifo.htm").constData(), 0600) != 0)
@@ -120,8 +122,9 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EHostError, panel.FileList->ApplyFilePath(site + "/B.html"));
         env.writeFile("site/new.htm", "x");
         panel.FileList->Update();
-        QCOMPARE(panel.state(), site + " *.htm* [" + site + "/b.html] a.htm alpha.HTM b.html "
-                                "INDEX.HTML link.htm new.htm");
+        QCOMPARE(panel.state(), site + " *.htm* [" + site
+                                    + "/b.html] a.htm alpha.HTM b.html "
+                                      "INDEX.HTML link.htm new.htm");
 
         // Enter on the third subdirectory (no hidden ones or files) opens it; a level goes back up.
         QAbstractItemView *dirs = panel.DIRList->view();
@@ -165,7 +168,7 @@ private slots:
     // The drive box offers the root, the home and the volumes a user mounts, each device once.
     void volumesAUserMounts()
     {
-        const QList<MountedVolume> mounts{
+        const QList<MountedVolume> mounts {
             {"/", "/dev/sda2", "ext4", ""},
             {"/boot/efi", "/dev/sda1", "vfat", ""}, // the system's
             {"/proc", "proc", "proc", ""},
@@ -220,7 +223,7 @@ private slots:
         QVERIFY2(panel.dialogs.allAnswered(), qPrintable(panel.dialogs.report()));
         QCOMPARE(panel.state(), env.workDir() + " *.htm* [] start.htm");
         QCOMPARE(dirs->currentIndex().data(Qt::UserRole).toString(), env.workDir());
-        QCOMPARE(dirs->selectionModel()->selectedIndexes(), QModelIndexList{dirs->currentIndex()});
+        QCOMPARE(dirs->selectionModel()->selectedIndexes(), QModelIndexList {dirs->currentIndex()});
     }
 };
 

@@ -15,7 +15,7 @@ class tst_HostControls : public QObject
     Q_OBJECT
 
     ScriptedDialogs dialogs;
-    Guard guard{dialogs};
+    Guard guard {dialogs};
 
 private slots:
     void tabsRaiseEventsOnlyForTheUser()

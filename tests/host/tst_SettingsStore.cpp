@@ -65,11 +65,13 @@ private slots:
         const QByteArray before = ReadWholeFile(env.settingsFile());
         rlimit old;
         getrlimit(RLIMIT_FSIZE, &old);
-        const rlimit small{10, old.rlim_max};
+        const rlimit small {10, old.rlim_max};
         const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
         setrlimit(RLIMIT_FSIZE, &small);
-        const QString error =
-            outcome([&] { first.WriteString("StartDirectory", "/else"); return QString(); });
+        const QString error = outcome([&] {
+            first.WriteString("StartDirectory", "/else");
+            return QString();
+        });
         setrlimit(RLIMIT_FSIZE, &old);
         signal(SIGXFSZ, previousHandler);
         QCOMPARE(error, QStringLiteral("Failed to set data for 'StartDirectory'"));

@@ -19,9 +19,9 @@ class tst_SyntaxColouring : public QObject
     struct Fixture
     {
         ScriptedDialogs dialogs;
-        Guard guard{dialogs};
+        Guard guard {dialogs};
         QWidget window;
-        EditSurface surface{guard, &window};
+        EditSurface surface {guard, &window};
         QsciScintilla &sci() { return *qobject_cast<QsciScintilla *>(surface.widget()); }
         long send(unsigned int message, unsigned long w = 0, long l = 0)
         {
@@ -96,7 +96,8 @@ private slots:
             f.surface.showDocument(*page);
             QCOMPARE(f.styleAt(1), 1); // a tag
             // The view draws the shown text's styles in its lexer's colours.
-            QCOMPARE(f.colour(Sci::SCI_STYLEGETFORE, 1), SyntaxColouring(f.sci()).foreground(Syntax::Html, 1));
+            QCOMPARE(f.colour(Sci::SCI_STYLEGETFORE, 1),
+                     SyntaxColouring(f.sci()).foreground(Syntax::Html, 1));
             f.surface.showDocument(*notes);
             QCOMPARE(f.styleAt(1), 0);
             f.surface.showDocument(*empty);
@@ -128,7 +129,7 @@ private slots:
         QFETCH(QColor, base);
         QFETCH(QColor, text);
         Fixture f;
-        f.surface.setFont(EditorFont{QStringLiteral("DejaVu Sans Mono"), 13, true, true});
+        f.surface.setFont(EditorFont {QStringLiteral("DejaVu Sans Mono"), 13, true, true});
         const std::unique_ptr<EditingDocument> page = f.surface.createDocument("<p>", "a.php");
         f.surface.showDocument(*page);
         const QPalette before = QApplication::palette();
@@ -141,15 +142,18 @@ private slots:
         QCOMPARE(f.colour(Sci::SCI_STYLEGETBACK, Sci::STYLE_DEFAULT), base);
         QCOMPARE(f.send(Sci::SCI_STYLEGETITALIC, Sci::STYLE_DEFAULT), 1L);
         QCOMPARE(f.colour(Sci::SCI_STYLEGETFORE, Sci::STYLE_DEFAULT), text);
-        QCOMPARE(f.send(Sci::SCI_GETCARETFORE), long(text.red() | text.green() << 8 | text.blue() << 16));
-        QVERIFY(f.send(Sci::SCI_GETCARETLINEBACK) != long(base.red() | base.green() << 8 | base.blue() << 16));
+        QCOMPARE(f.send(Sci::SCI_GETCARETFORE),
+                 long(text.red() | text.green() << 8 | text.blue() << 16));
+        QVERIFY(f.send(Sci::SCI_GETCARETLINEBACK)
+                != long(base.red() | base.green() << 8 | base.blue() << 16));
         for (int style = 0; style < Sci::STYLE_DEFAULT; ++style) {
             const QColor fore = f.colour(Sci::SCI_STYLEGETFORE, style);
             const QColor back = f.colour(Sci::SCI_STYLEGETBACK, style);
             const double a = luminance(fore), b = luminance(back);
             const double contrast = (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
             if (contrast < 3.0)
-                QFAIL(qPrintable(QStringLiteral("style %1: %2 on %3").arg(style).arg(fore.name(), back.name())));
+                QFAIL(qPrintable(
+                    QStringLiteral("style %1: %2 on %3").arg(style).arg(fore.name(), back.name())));
             // Backgrounds stay on the palette's side of light and dark.
             QCOMPARE(back.lightness() < 128, base.lightness() < 128);
             // Colouring keeps the user's font.
@@ -176,7 +180,7 @@ private slots:
         QVERIFY(few > 0 && few < fiveDigits);
         f.surface.setLinesText(QByteArray(12345, '\n'));
         QVERIFY(f.send(Sci::SCI_GETMARGINWIDTHN, 0) > fiveDigits);
-        f.surface.setFont(EditorFont{QStringLiteral("DejaVu Sans"), 30, false, false});
+        f.surface.setFont(EditorFont {QStringLiteral("DejaVu Sans"), 30, false, false});
         QVERIFY(f.send(Sci::SCI_GETMARGINWIDTHN, 0) > 2 * fiveDigits);
     }
 
@@ -226,8 +230,8 @@ private slots:
 
         // In the surface they are marked, and only they.
         Fixture f;
-        const std::unique_ptr<EditingDocument> doc =
-            f.surface.createDocument(text, html ? "a.html" : "a.xml");
+        const std::unique_ptr<EditingDocument> doc = f.surface.createDocument(text, html ? "a.html"
+                                                                                         : "a.xml");
         f.surface.showDocument(*doc);
         f.sci().resize(400, 200);
         f.window.show();
@@ -237,7 +241,9 @@ private slots:
         QList<qsizetype> shown;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const bool on = f.send(Sci::SCI_INDICATORVALUEAT, SurfaceMarks::kTagIndicator, long(i));
-            const bool before = i > 0 && f.send(Sci::SCI_INDICATORVALUEAT, SurfaceMarks::kTagIndicator, long(i - 1));
+            const bool before = i > 0
+                                && f.send(Sci::SCI_INDICATORVALUEAT, SurfaceMarks::kTagIndicator,
+                                          long(i - 1));
             if (on != before)
                 shown << i;
             if (i == text.size() - 1 && on)

@@ -4,8 +4,8 @@ namespace {
 
 const char *kindName(int kind)
 {
-    static const char *names[] = {"question", "message", "error", "open dialog", "save dialog",
-                                  "font dialog"};
+    static const char *names[] = {"question",    "message",     "error",
+                                  "open dialog", "save dialog", "font dialog"};
     return names[kind];
 }
 

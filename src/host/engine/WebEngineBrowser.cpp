@@ -31,8 +31,7 @@ class PreviewPage : public QWebEnginePage
 public:
     PreviewPage(QWebEngineProfile *profile, QObject *parent, std::function<void(QUrl)> show)
         : QWebEnginePage(profile, parent), m_show(std::move(show))
-    {
-    }
+    { }
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
@@ -41,7 +40,8 @@ protected:
         if (ownLoad || !isMainFrame || type == NavigationTypeRedirect
             || url.adjusted(QUrl::RemoveFragment) == this->url().adjusted(QUrl::RemoveFragment))
             return true;
-        QMetaObject::invokeMethod(this, [show = m_show, url] { show(url); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [show = m_show, url] { show(url); }, Qt::QueuedConnection);
         return false;
     }
 
