@@ -4,6 +4,7 @@
 #include "host/FoldedSearch.h"
 #include "host/Guard.h"
 #include "host/LineBreaks.h"
+#include "host/SurfaceAccessibility.h"
 #include "host/SurfaceMarks.h"
 #include "host/SyntaxColouring.h"
 #include "host/Windows1252.h"
@@ -23,6 +24,7 @@
 #include <QPointer>
 
 #include <cstring>
+#include <utility>
 
 using Sci = QsciScintillaBase;
 
@@ -37,8 +39,27 @@ public:
     using QsciScintilla::QsciScintilla;
     std::function<QMenu *()> popup;
     std::function<bool()> eightBit;
+    // Runs after each event the widget or its viewport handled, so that what the user's keys,
+    // mouse and input method changed is reported as soon as it is done.
+    std::function<void()> handled;
 
 protected:
+    bool event(QEvent *event) override
+    {
+        const bool done = QsciScintilla::event(event);
+        if (handled)
+            handled();
+        return done;
+    }
+
+    bool viewportEvent(QEvent *event) override
+    {
+        const bool done = QsciScintilla::viewportEvent(event);
+        if (handled)
+            handled();
+        return done;
+    }
+
     void keyPressEvent(QKeyEvent *event) override
     {
         // Shift+F10 opens the pop-up menu at the caret, as the Menu key does.
@@ -95,6 +116,9 @@ private:
         return eightBit() ? Windows1252::Restricted(text) : text;
     }
 };
+
+// The change reports a view asks for while no assistive tool listens (see SurfaceAccessibility).
+constexpr unsigned long kChangeAnnounced = Sci::SC_MOD_BEFOREINSERT | Sci::SC_MOD_BEFOREDELETE;
 
 // Holds programmatic changes back from OnChange for as long as it lives.
 class Silence
@@ -182,13 +206,18 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent) : QObject(parent), m_gua
     m_colouring->prepare(*m_sci, m_own->syntax, false);
     m_colouring->show(m_own->syntax);
 
-    connect(m_sci, &QsciScintilla::textChanged, this, &EditSurface::onTextChanged);
-    connect(m_sci, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int, int type, const char *text, int length) {
-                if (m_shown->text.asciiOnly && (type & Sci::SC_MOD_INSERTTEXT) && text
-                    && !isAscii(text, length))
-                    m_shown->text.asciiOnly = false;
-            });
+    surface->handled = [this] { reportChange(); };
+    connect(m_sci, &QsciScintillaBase::SCN_MODIFIED, this, &EditSurface::onModified);
+    // Only the reports sent before a change reach the surface while no assistive tool listens:
+    // the component does costly work for every report after one.
+    const auto listen = [this](bool toolsListening) {
+        m_sci->SendScintilla(Sci::SCI_SETMODEVENTMASK,
+                             toolsListening ? static_cast<unsigned long>(Sci::SC_MODEVENTMASKALL)
+                                            : kChangeAnnounced);
+    };
+    listen(SurfaceAccessibility::toolsListening());
+    connect(&SurfaceAccessibility::instance(), &SurfaceAccessibility::listeningChanged, this,
+            listen);
 }
 
 EditSurface::~EditSurface()
@@ -213,6 +242,7 @@ bool EditSurface::isAscii(const char *data, qsizetype size)
 
 bool EditSurface::positionsAreBytes() const
 {
+    checkInsertedText();
     if (m_shown->text.asciiOnly)
         return true;
     // Character positions of UTF-8 text need Scintilla's line character index, built on
@@ -224,14 +254,56 @@ bool EditSurface::positionsAreBytes() const
     return false;
 }
 
-void EditSurface::onTextChanged()
+void EditSurface::checkInsertedText() const
 {
-    if (m_silent == 0 && OnChange)
+    if (m_inserted.position < 0)
+        return;
+    const Inserted inserted = std::exchange(m_inserted, Inserted {});
+    if (!m_shown->text.asciiOnly)
+        return;
+    constexpr long kPiece = 64 * 1024;
+    QByteArray piece;
+    for (long at = inserted.position; at < inserted.position + inserted.length; at += kPiece) {
+        const long end = std::min(at + kPiece, inserted.position + inserted.length);
+        piece.resize(end - at + 1);
+        m_sci->SendScintilla(Sci::SCI_GETTEXTRANGE, at, end, piece.data());
+        if (!isAscii(piece.constData(), end - at)) {
+            m_shown->text.asciiOnly = false;
+            return;
+        }
+    }
+}
+
+void EditSurface::onModified(int position, int type, const char *, int length)
+{
+    // Every change is announced before it is made, so an insertion announced earlier is
+    // complete and still in place now.
+    checkInsertedText();
+    // The surface's own changes keep the text's state themselves.
+    if (m_silent > 0 || !(type & (Sci::SC_MOD_BEFOREINSERT | Sci::SC_MOD_BEFOREDELETE)))
+        return;
+    if (type & Sci::SC_MOD_BEFOREINSERT)
+        m_inserted = Inserted {position, length};
+    // Reported once the change is done: after the event that made it, or after the call.
+    if (!m_changePending)
+        QMetaObject::invokeMethod(this, &EditSurface::reportChange, Qt::QueuedConnection);
+    m_changePending = true;
+}
+
+void EditSurface::reportChange()
+{
+    checkInsertedText();
+    if (!m_changePending)
+        return;
+    m_changePending = false;
+    m_marks->fitMargin();
+    if (OnChange)
         m_guard.run([this] { OnChange(); });
 }
 
 void EditSurface::raiseChange()
 {
+    m_marks->fitMargin();
     if (OnChange)
         OnChange();
 }
@@ -568,6 +640,7 @@ void EditSurface::attach(SurfaceDocument &document)
 {
     if (m_shown == &document)
         return;
+    checkInsertedText();
     const Silence silence(m_silent);
     SurfaceDocument &left = *m_shown;
     left.anchor = m_sci->SendScintilla(Sci::SCI_GETANCHOR);
@@ -750,6 +823,8 @@ void EditSurface::setSelText(const QString &text)
     const QByteArray b = toSurface(text);
     const long start = m_sci->SendScintilla(Sci::SCI_GETSELECTIONSTART);
     const long end = m_sci->SendScintilla(Sci::SCI_GETSELECTIONEND);
+    if (m_shown->text.asciiOnly && !isAscii(b.constData(), b.size()))
+        m_shown->text.asciiOnly = false;
     ++m_silent;
     m_sci->SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
     m_sci->SendScintilla(Sci::SCI_REPLACETARGET, static_cast<unsigned long>(b.size()),
@@ -845,11 +920,13 @@ void EditSurface::endUndoAction()
 void EditSurface::undo()
 {
     m_sci->undo();
+    reportChange();
 }
 
 void EditSurface::redo()
 {
     m_sci->redo();
+    reportChange();
 }
 
 void EditSurface::releaseKeys(const QList<QKeySequence> &keys)

@@ -170,12 +170,23 @@ private:
     static bool isAscii(const char *data, qsizetype size);
     bool positionsAreBytes() const;
     void raiseChange();
-    void onTextChanged();
+    void onModified(int position, int type, const char *text, int length);
+    // Notes whether the text inserted last holds characters beyond ASCII.
+    void checkInsertedText() const;
+    void reportChange();
 
     Guard &m_guard;
     QsciScintilla *m_sci;
     QMenu *m_popup = nullptr;
     int m_silent = 0;
+    bool m_changePending = false;
+    // The last insertion announced and not yet looked at.
+    struct Inserted
+    {
+        long position = -1;
+        long length = 0;
+    };
+    mutable Inserted m_inserted;
     bool m_wordWrap = false;
     EditorFont m_font;
     // The surface's own text, shown while no other is.

@@ -126,7 +126,6 @@ SurfaceMarks::SurfaceMarks(QsciScintilla &view, std::function<int()> tagKind)
     m_view.SendScintilla(Sci::SCI_INDICSETFORE, kTagIndicator, QColor(0x30, 0xa0, 0x40));
     m_view.SendScintilla(Sci::SCI_INDICSETALPHA, kTagIndicator, 90L);
     m_view.SendScintilla(Sci::SCI_INDICSETUNDER, kTagIndicator, 1L);
-    connect(&m_view, &QsciScintilla::linesChanged, this, &SurfaceMarks::fitMargin);
     connect(&m_view, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         if (updated & (Sci::SC_UPDATE_CONTENT | Sci::SC_UPDATE_SELECTION))
             markTags();

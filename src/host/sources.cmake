@@ -6,6 +6,7 @@ list(APPEND ORVIK_SOURCES
   src/host/EditSurface.cpp src/host/EditSurface.h
   src/host/SyntaxColouring.cpp src/host/SyntaxColouring.h
   src/host/SurfaceMarks.cpp src/host/SurfaceMarks.h
+  src/host/SurfaceAccessibility.cpp src/host/SurfaceAccessibility.h
   src/host/LoadProgress.cpp src/host/LoadProgress.h
   src/host/LineBreaks.cpp src/host/LineBreaks.h
   src/host/LinesTextWriter.cpp src/host/LinesTextWriter.h

@@ -55,7 +55,12 @@ struct EditorFixture
     }
     int tabIndex() const { return tabStrip().tabIndex(); }
     // What a user's typing does: an edit at the caret through the toolkit.
-    void type(const QString &text) { scintilla().insert(text); }
+    // The change is reported once the toolkit has handled what typing posts.
+    void type(const QString &text)
+    {
+        scintilla().insert(text);
+        QCoreApplication::sendPostedEvents();
+    }
     // A user's click on a tab of the strip.
     void clickTab(int index)
     {

@@ -7,6 +7,7 @@
 #include "util/HostError.h"
 
 #include <Qsci/qsciscintilla.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
@@ -33,6 +34,13 @@ class tst_EditSurface : public QObject
             surface.OnChange = [this] { atChange << surface.bytes(); };
         }
         QsciScintilla &sci() { return *qobject_cast<QsciScintilla *>(surface.widget()); }
+        // Types as a user's input method does; the change is reported when the event is done.
+        void type(const QString &text)
+        {
+            QInputMethodEvent typed;
+            typed.setCommitString(text);
+            QApplication::sendEvent(&sci(), &typed);
+        }
     };
 
 private slots:
@@ -125,7 +133,7 @@ private slots:
         f.surface.clearSelection();
         // Pasted text stops at its first NUL; a user's typing goes through the toolkit.
         f.surface.setSelTextBuf(QStringLiteral(",") + QChar(0) + QStringLiteral("z"));
-        f.sci().insert(QStringLiteral("!"));
+        f.type(QStringLiteral("!"));
         f.surface.linesClear();
         QCOMPARE(f.atChange, QByteArrayList({"hello world", "hey world", "heyworld", "hey,world",
                                              "hey,!world", ""}));
@@ -144,8 +152,25 @@ private slots:
         // Plain ASCII text that gains a multi-byte letter by typing counts characters too.
         f.surface.setLinesText("ab cd");
         f.surface.setSelStart(1);
-        f.sci().insert(QString::fromUtf8("\xc3\xa9"));
+        f.type(QString::fromUtf8("\xc3\xa9"));
         QCOMPARE(f.surface.findText(QStringLiteral("cd"), 0, 6), 4);
+    }
+
+    // With no assistive tool listening, the component's accessibility layer, which counts
+    // every character before the caret at each change and caret move, stays out; once a tool
+    // listens it comes back, and changes are still reported once each.
+    void accessibilityFollowsTheTools()
+    {
+        Fixture f;
+        f.surface.setLinesText("abc");
+        QVERIFY(!QAccessible::queryAccessibleInterface(f.surface.widget())->textInterface());
+        QAccessible::setActive(true);
+        QAccessibleInterface *full = QAccessible::queryAccessibleInterface(f.surface.widget());
+        QVERIFY(full && full->textInterface());
+        f.type(QStringLiteral("x"));
+        QAccessible::setActive(false);
+        f.type(QStringLiteral("y"));
+        QCOMPARE(f.atChange, QByteArrayList({"abc", "xabc", "xyabc"}));
     }
 
     // Texts held apart keep their own encoding; showing one raises OnChange once, with it in
@@ -157,7 +182,7 @@ private slots:
         std::unique_ptr<EditingDocument> a = f.surface.createDocument(eightBit);
         std::unique_ptr<EditingDocument> b = f.surface.createDocument(utf8);
         f.surface.showDocument(*a);
-        f.sci().insert(QStringLiteral("A"));
+        f.type(QStringLiteral("A"));
         f.surface.showDocument(*b);
         QVERIFY(f.surface.isUtf8() && b->isShown() && !a->isShown());
         QCOMPARE(a->linesText(), "A" + eightBit);
