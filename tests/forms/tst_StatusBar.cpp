@@ -21,37 +21,35 @@ private slots:
         EditorFixture x;
         const QStatusBar &bar = *x.f().statusBar();
         const auto &label = x.control<QLabel>("lblColouring");
-        const auto colouring = [&] { return label.isVisible() ? label.text() : QString(); };
-        const auto lexer = [&] { return x.scintilla().SendScintilla(Sci::SCI_GETLEXER); };
+        // The colouring notice, the bar's message, and whether the text is coloured.
+        const auto shown = [&] {
+            const bool plain = x.scintilla().SendScintilla(Sci::SCI_GETLEXER) == Sci::SCLEX_NULL;
+            return QStringList {label.isVisible() ? label.text() : QString(), bar.currentMessage(),
+                                plain ? "plain" : "coloured"};
+        };
         const QString off = "Colouring is off for texts over 100 bytes: this one has %1 bytes";
         const QString slow = "Line 1 has 1,007 characters: editing it is slow";
+        const QStringList small {QString(), QString(), "coloured"};
+        const QStringList large {off.arg("110"), QString(), "plain"};
+        const QStringList both {off.arg("1,009"), slow, "plain"};
 
         x.open(x.file("small.htm", QByteArray("<p>x</p>\r\n").repeated(10)));
-        QCOMPARE(colouring(), QString());
-        QCOMPARE(lexer(), long(Sci::SCLEX_HTML));
+        QCOMPARE(shown(), small);
         x.open(x.file("large.htm", QByteArray("<p>x</p>\r\n").repeated(11)));
-        QCOMPARE(colouring(), off.arg("110"));
-        QCOMPARE(lexer(), long(Sci::SCLEX_NULL));
-        QCOMPARE(bar.currentMessage(), QString());
+        QCOMPARE(shown(), large);
         x.open(x.file("line.htm", "<p>" + QByteArray(1000, 'x') + "</p>\r\n"));
-        QCOMPARE(colouring(), off.arg("1,009"));
-        QCOMPARE(bar.currentMessage(), slow);
-
+        QCOMPARE(shown(), both);
         // A hint covers the long-line notice while the pointer rests on a button, and gives it
         // back after; the colouring notice stays in view.
-        QStatusTipEvent hint(QStringLiteral("Open HTML File..."));
-        QApplication::sendEvent(&x.control("btnOpen"), &hint);
-        QCOMPARE(bar.currentMessage(), QStringLiteral("Open HTML File..."));
-        QCOMPARE(colouring(), off.arg("1,009"));
-        QStatusTipEvent left {QString()};
-        QApplication::sendEvent(&x.control("btnOpen"), &left);
-        QCOMPARE(bar.currentMessage(), slow);
-
+        for (const QString &tip : {QStringLiteral("Open HTML File..."), QString()}) {
+            QStatusTipEvent hint(tip);
+            QApplication::sendEvent(&x.control("btnOpen"), &hint);
+            QCOMPARE(shown(), QStringList({both[0], tip.isEmpty() ? slow : tip, "plain"}));
+        }
         x.clickTab(1);
-        QCOMPARE(colouring(), off.arg("110"));
-        QCOMPARE(bar.currentMessage(), QString());
+        QCOMPARE(shown(), large);
         x.clickTab(0);
-        QCOMPARE(colouring(), QString());
+        QCOMPARE(shown(), small);
         EditSurface::LargestColouredText = largest;
         EditSurface::LongLineLimit = longest;
     }
