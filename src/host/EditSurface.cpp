@@ -113,7 +113,6 @@ private:
 
 // One text of the surface: a Scintilla document, of which it holds one reference, with what
 // belongs to that text rather than to the view.
-
 class SurfaceDocument final : public EditingDocument
 {
 public:
