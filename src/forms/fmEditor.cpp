@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTabBar>
 #include <QTimer>
 #include <QCloseEvent>
@@ -37,6 +38,11 @@ TfrmEditor::TfrmEditor(Dialogs &dialogs, const QStringList &arguments, QWidget *
     createKeyboardCommands();
     wireEvents();
     statusBar()->setObjectName(QStringLiteral("statusBar"));
+    // On the right, where menu and tool-bar hints passing over the bar leave it in view.
+    lblColouring = new QLabel(statusBar());
+    lblColouring->setObjectName(QStringLiteral("lblColouring"));
+    statusBar()->addPermanentWidget(lblColouring);
+    lblColouring->hide();
     qApp->installEventFilter(this);
     m_recovery = std::make_unique<RecoveryStore>(RecoveryDirectory());
     m_recoveryTimer = new QTimer(this);
@@ -233,10 +239,8 @@ void TfrmEditor::wireEvents()
     tabFileList->OnChange = [this] { tabFileListChange(); };
     mmoEditor->OnChange = [this] { mmoEditorChange(); };
     mmoEditor->OnLongLine = [this](const QString &notice) {
-        if (notice.isEmpty())
-            statusBar()->clearMessage();
-        else
-            statusBar()->showMessage(notice);
+        m_longLineNotice = notice;
+        statusBar()->showMessage(notice);
     };
     pgpEditor->OnChange = [this] { pgpEditorChange(); };
     FileList->OnDblClick = [this] { FileListDblClick(); };
@@ -294,6 +298,17 @@ void TfrmEditor::closeEvent(QCloseEvent *event)
     // Exit clears Exiting again when a document the user chose to save is still unsaved:
     // only then does the window stay open.
     event->setAccepted(Exiting);
+}
+
+bool TfrmEditor::event(QEvent *event)
+{
+    // A hint ends with an empty one, which would wipe the notice for the text in view.
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent *>(event)->tip();
+        statusBar()->showMessage(tip.isEmpty() ? m_longLineNotice : tip);
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 bool TfrmEditor::eventFilter(QObject *watched, QEvent *event)

@@ -17,6 +17,7 @@ class FileDropTarget;
 class FindDialog;
 class MenuItem;
 class PageControl;
+class QLabel;
 class QMenu;
 class QTimer;
 class RecoveryStore;
@@ -41,6 +42,7 @@ public:
     void WriteRecoveryCopiesNow();
 
 protected:
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -134,6 +136,8 @@ private:
     // The one place a document comes onto the surface, in the selected tab: the change handler
     // runs once, as for any new text, and the document's flag and tab caption are put back.
     void ShowDocument(THTMLInfo &document);
+    // Tells in the status bar when the text in view is shown without colours for its size.
+    void ShowColouringNotice();
 
     // Recovery copies: scheduled after a change, written once editing pauses.
     void ScheduleRecoveryCopies();
@@ -160,6 +164,7 @@ private:
     QTimer *m_recoveryTimer = nullptr;
     QElapsedTimer m_recoveryPendingSince;
     quint64 m_lastRecoveryId = 0;
+    QString m_longLineNotice; // the status bar's text while no hint passes over it
 
     // Controls
     Guard guard;
@@ -176,6 +181,7 @@ private:
     TabStrip *tabFileList = nullptr;
     EditSurface *mmoEditor = nullptr;
     BrowserView *webBrowser = nullptr;
+    QLabel *lblColouring = nullptr;
     QMenu *mnuPopEditor = nullptr;
     QMenu *mnuDriveRefresh = nullptr;
     FindDialog *dlgFind = nullptr;

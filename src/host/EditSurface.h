@@ -67,6 +67,11 @@ public:
     static qint64 LongLineLimit;
     std::function<void(const QString &)> OnLongLine;
 
+    // Texts of more bytes than this are shown plain, as is any text read in pieces.
+    static qint64 LargestColouredText;
+    // The length in bytes of the shown text when it is shown plain for its size, else 0.
+    qint64 uncolouredSize() const;
+
     // How many times the whole text has been read since the surface was made; typing must
     // not add to it.
     qint64 wholeTextReads() const { return m_wholeTextReads; }

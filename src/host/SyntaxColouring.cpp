@@ -99,6 +99,12 @@ SyntaxColouring::SyntaxColouring(QsciScintilla &view)
     // The visible text is styled first and the rest in idle time, so a large text opens as
     // fast as a plain one and any place in it shows at once.
     m_view.SendScintilla(Sci::SCI_SETIDLESTYLING, Sci::SC_IDLESTYLING_ALL);
+    // Lexers take their default colours from the palette they are made in; a dark one would
+    // pass for colours of their own. Black on white stands for the palette's text and base.
+    for (QsciLexer *lexer : {m_html.get(), m_css.get(), m_javaScript.get(), m_xml.get()}) {
+        lexer->setDefaultColor(Qt::black);
+        lexer->setDefaultPaper(Qt::white);
+    }
     m_view.installEventFilter(this);
 }
 
