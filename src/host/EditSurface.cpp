@@ -162,7 +162,7 @@ public:
     void *pointer;
     EditSurface::TextState text;
     Syntax syntax = Syntax::Html;
-    // Colouring a text this large at once stalls the window (Ctrl+End took 2.7 s at 50 MB).
+    // Shown plain: larger than LargestColouredText when loaded.
     bool tooLargeToColour = false;
     // Undo collection and line ends are set when the text is first shown.
     bool prepared = false;
