@@ -231,7 +231,7 @@ private slots:
         QCOMPARE(e.editor().bytes(), row.result);
         QCOMPARE(board->text(), row.after);
         QCOMPARE(e.markedChanged(), row.result != clipText);
-        QVERIFY2(e.dialogs.allAnswered(), qPrintable(e.dialogs.report()));
+        ANSWERED(e.dialogs);
     }
 
     // A cancelled choice changes and stores nothing. A chosen font is applied and its four

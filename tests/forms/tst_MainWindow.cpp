@@ -111,7 +111,7 @@ private slots:
         });
         QTest::keyClick(&Control(form, "mmoEditor"), Qt::Key_F10, Qt::ShiftModifier);
         QCOMPARE(shown, &mnuPopEditor);
-        QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
+        ANSWERED(dialogs);
     }
 };
 
