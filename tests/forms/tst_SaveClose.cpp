@@ -61,26 +61,21 @@ private slots:
         QCOMPARE(x.tabs(), QStringList {"b.html"});
     }
 
-    // Close asks about the current document, Exit about each changed one in turn, Save All none.
-    void questionsOfCloseExitAndSaveAll_data()
+    // Close asks about the current document, Exit about each changed one in turn.
+    void questionsOfCloseAndExit_data()
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<int>("onA"); // the answer about a, asked by Exit only
         QTest::addColumn<int>("onB"); // the answer about b, the current document
         QTest::addColumn<QString>("saved"); // which of a and b reach the disk
         QTest::addColumn<QString>("tabs");
-        const auto row = [](const char *name, const char *item, int onA, int onB, const char *saved,
-                            const char *tabs) {
-            QTest::newRow(name) << item << onA << onB << saved << tabs;
-        };
-        row("Close, Yes saves and closes", "itmClosePage", 0, mrYes, "b", "* - a.htm");
-        row("Close, No discards", "itmClosePage", 0, mrNo, "", "* - a.htm");
-        row("Close, frame cancels", "itmClosePage", 0, mrCancel, "", "* - a.htm, * - b.htm");
-        row("Exit, Yes, then a frame-closed question", "itmExit", mrYes, mrCancel, "ab",
-            "a.htm, b.htm");
-        row("Save All", "itmSaveAll", 0, 0, "ab", "a.htm, b.htm");
+        QTest::newRow("Close Page, Yes saves and closes")
+            << QString("itmClosePage") << 0 << int(mrYes) << QString("b") << QString("* - a.htm");
+        QTest::newRow("Exit, Yes, then a frame-closed question")
+            << QString("itmExit") << int(mrYes) << int(mrCancel) << QString("ab")
+            << QString("a.htm, b.htm");
     }
-    void questionsOfCloseExitAndSaveAll()
+    void questionsOfCloseAndExit()
     {
         QFETCH(QString, item);
         QFETCH(int, onA);
@@ -98,9 +93,8 @@ private slots:
         const bool exit = item == "itmExit";
         if (exit)
             x.dialogs.expectQuestion("\"a.htm\" " + kSaveQuestion, ModalResult(onA));
-        if (item != "itmSaveAll")
-            x.dialogs.expectQuestion((exit ? "\"b.htm\" " : "The current file ") + kSaveQuestion,
-                                     ModalResult(onB));
+        x.dialogs.expectQuestion((exit ? "\"b.htm\" " : "The current file ") + kSaveQuestion,
+                                 ModalResult(onB));
         x.choose(qPrintable(item));
         ANSWERED(x.dialogs);
         QCOMPARE(ReadWholeFile(x.env.workDir() + "/a.htm"), saved.contains('a') ? "A\r\n" : "");
