@@ -57,39 +57,29 @@ private slots:
         QTest::addColumn<QString>("argument");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("directory");
-        const QString plain = "MS Sans Serif 10";
-        QTest::newRow("first run") << ""
-                                   << "" << plain << "~/work";
-        QTest::newRow("every value, argument's directory missing")
-            << R"({"Bold":1,"Italic":1,"FontName":"Courier New","FontSize":14,"WordWrap":1,)"
-               R"("StartDirectory":"~/cache"})"
-            << "~/no/a.htm"
-            << "Courier New 14 bold italic wrap"
-            << "~/cache";
-        QTest::newRow("wrong types") << R"({"FontSize":"12","FontName":12,"WordWrap":"1",)"
-                                        R"("Bold":true,"Italic":1.5,"StartDirectory":5})"
-                                     << ""
-                                     << "Arial 10"
-                                     << "/";
-        QTest::newRow("only 1 is true, an empty name is none")
-            << R"({"Bold":2,"WordWrap":2,"FontName":""})"
-            << "" << plain << "~/work";
+        const auto row = [](const char *name, const char *settings, const char *argument,
+                            const char *shown, const char *directory) {
+            QTest::newRow(name) << settings << argument << shown << directory;
+        };
+        const char *plain = "MS Sans Serif 10";
+        row("first run", "", "", plain, "~/work");
+        row("every value, argument's directory missing",
+            R"({"Bold":1,"Italic":1,"FontName":"Courier New","FontSize":14,"WordWrap":1,)"
+            R"("StartDirectory":"~/cache"})",
+            "~/no/a.htm", "Courier New 14 bold italic wrap", "~/cache");
+        row("wrong types",
+            R"({"FontSize":"12","FontName":12,"WordWrap":"1","Bold":true,"Italic":1.5,)"
+            R"("StartDirectory":5})",
+            "", "Arial 10", "/");
+        row("only 1 is true, an empty name is none", R"({"Bold":2,"WordWrap":2,"FontName":""})", "",
+            plain, "~/work");
         // Sizes outside 4 to 400 points count as missing.
-        QTest::newRow("huge font size") << R"({"FontSize":2147483647})"
-                                        << "" << plain << "~/work";
-        QTest::newRow("negative font size") << R"({"FontSize":-5})"
-                                            << "" << plain << "~/work";
-        QTest::newRow("smallest font size") << R"({"FontSize":4})"
-                                            << ""
-                                            << "MS Sans Serif 4"
-                                            << "~/work";
-        QTest::newRow("malformed file") << R"({"WordWrap":1)"
-                                        << "" << plain << "~/work";
-        QTest::newRow("argument relative") << R"({"StartDirectory":"~/cache"})"
-                                           << "site/index.htm" << plain << "~/work/site";
-        QTest::newRow("argument relative, through .")
-            << ""
-            << "./site/./index.htm" << plain << "~/work/site";
+        row("huge font size", R"({"FontSize":2147483647})", "", plain, "~/work");
+        row("negative font size", R"({"FontSize":-5})", "", plain, "~/work");
+        row("smallest font size", R"({"FontSize":4})", "", "MS Sans Serif 4", "~/work");
+        row("malformed file", R"({"WordWrap":1)", "", plain, "~/work");
+        row("argument relative, through .", R"({"StartDirectory":"~/cache"})", "./site/./index.htm",
+            plain, "~/work/site");
     }
     void startupShowsStoredSettingsAndPlacesThePanel()
     {
@@ -122,7 +112,7 @@ private slots:
         QVERIFY(form.DocumentList->Items(0)->Saved); // applying the settings is no change
         QCOMPARE(form.windowTitle(),
                  opened.isEmpty() ? "Ostra Pagloom" : "Ostra Pagloom - " + opened);
-        QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
+        ANSWERED(dialogs);
     }
 
     void closingTheFrameWritesTwiceExitOnce_data()
@@ -156,7 +146,7 @@ private slots:
         Control<EditSurface>(form).setLinesText("changed\r\n");
         byFrame ? (void)form.close() : Choose(form, "itmExit");
         QVERIFY(!form.isVisible());
-        QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
+        ANSWERED(dialogs);
         // The close box writes before save-all asks, and again after; Exit writes only after.
         QJsonObject written {{"StartDirectory", env.cacheDir()}, {"WordWrap", 1}};
         QCOMPARE(atQuestion, byFrame && storable ? written : QJsonObject());

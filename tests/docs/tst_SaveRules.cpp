@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <optional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -118,14 +117,11 @@ private slots:
         const QString page = env.writeFile("page.htm", "old\r\n");
         const QString other = env.workDir() + "/other.htm";
         require(::link(QFile::encodeName(page), QFile::encodeName(other)) == 0, "link the page");
-        rlimit previous {};
-        getrlimit(RLIMIT_FSIZE, &previous);
-        const rlimit limited {1000, previous.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limited);
         QString error;
-        const bool saved = SaveDocumentFile(page, QByteArray(5000, 'n'), &error);
-        setrlimit(RLIMIT_FSIZE, &previous);
-        QVERIFY(!saved);
+        {
+            const FileSizeLimit full(1000);
+            QVERIFY(!SaveDocumentFile(page, QByteArray(5000, 'n'), &error));
+        }
         const QStringList copies = QDir(env.untitledDir()).entryList(QDir::Files);
         QCOMPARE(copies.size(), 1);
         const QString copy = env.untitledDir() + copies.first();

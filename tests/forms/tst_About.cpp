@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(desktop.urls,
                  QList<QUrl>({QUrl::fromLocalFile(startHelp), QUrl::fromLocalFile(besideHelp),
                               QUrl::fromLocalFile(sharedHelp)}));
-        QVERIFY2(dialogs.allAnswered(), qPrintable(dialogs.report()));
+        ANSWERED(dialogs);
     }
 };
 

@@ -79,56 +79,44 @@ private slots:
     void searchCommands_data()
     {
         QTest::addColumn<SearchRow>("row");
-        const auto add = [](const char *name, const SearchRow &row) { QTest::newRow(name) << row; };
+        const auto add = [](const char *name, const QByteArray &button, const QByteArray &text,
+                            const QString &search, const QString &replacement, QList<int> selected,
+                            QList<int> after, const QByteArray &result, QString message = {}) {
+            QTest::newRow(name) << SearchRow {button,   text,  search, replacement,
+                                              selected, after, result, message};
+        };
         const QList<int> none {0, 0};
         const char *find = "FindNext", *once = "Replace", *all = "ReplaceAll";
-        add("find: no wrap-around", {find, "abc ABC", "abc", "", {4, 3}, {4, 3}, "abc ABC"});
-        add("find: caret, from the top", {find, "abc abc", "abc", "", {5, 0}, {0, 3}, "abc abc"});
-        add("find: after the selection", {find, "ab ab ab", "AB", "", {1, 4}, {6, 2}, "ab ab ab"});
+        add("find: no wrap-around", find, "abc ABC", "abc", "", {4, 3}, {4, 3}, "abc ABC");
+        add("find: caret, from the top", find, "abc abc", "abc", "", {5, 0}, {0, 3}, "abc abc");
+        add("find: after the selection", find, "ab ab ab", "AB", "", {1, 4}, {6, 2}, "ab ab ab");
 
-        add("caret, from the top", {once, "abc ABC abc", "abc", "x", {5, 0}, {1, 0}, "x ABC abc"});
-        add("the selected one", {once, "abc ABC abc", "abc", "x", {4, 3}, {5, 0}, "abc x abc"});
-        add("none from the selection on",
-            {once, "abc xyz", "abc", "x", {4, 3}, {4, 3}, "abc xyz", "Text not found"});
-        add("accented letters fold, counted in characters", {once,
-                                                             "\xc3\xa9t\xc3\xa9 \xc3\x89T\xc3\x89!",
-                                                             "\xc3\xa9t\xc3\xa9",
-                                                             "ete",
-                                                             {2, 4},
-                                                             {7, 0},
-                                                             "\xc3\xa9t\xc3\xa9 ete!"});
+        add("caret, from the top", once, "abc ABC abc", "abc", "x", {5, 0}, {1, 0}, "x ABC abc");
+        add("the selected one", once, "abc ABC abc", "abc", "x", {4, 3}, {5, 0}, "abc x abc");
+        add("none from the selection on", once, "abc xyz", "abc", "x", {4, 3}, {4, 3}, "abc xyz",
+            "Text not found");
+        const QByteArray e = "\xc3\xa9", ete = e + "t" + e; // é, été
+        add("accented letters fold, counted in characters", once, ete + " \xc3\x89T\xc3\x89!", ete,
+            "ete", {2, 4}, {7, 0}, ete + " ete!");
 
-        add("all: none from the selection on", {all, "ab cd", "ab", "x", {3, 2}, {3, 2}, "ab cd"});
-        add("all: before the selection too", {all, "a1a2a3", "a", "b", {2, 2}, {5, 0}, "b1b2b3"});
-        add("all: empty search text", {all, "abc", "", "x", none, none, "abc"});
+        add("all: none from the selection on", all, "ab cd", "ab", "x", {3, 2}, {3, 2}, "ab cd");
+        add("all: before the selection too", all, "a1a2a3", "a", "b", {2, 2}, {5, 0}, "b1b2b3");
+        add("all: empty search text", all, "abc", "", "x", none, none, "abc");
         // When the replacement holds the search text, each original occurrence is replaced once.
-        add("all: holds it, mid-text", {all, "banana", "a", "aa", {3, 1}, {3, 0}, "baanaanaa"});
-        add("all: holds it in other case", {all, "Banana", "a", "A", none, {6, 0}, "BAnAnA"});
+        add("all: holds it, mid-text", all, "banana", "a", "aa", {3, 1}, {3, 0}, "baanaanaa");
+        add("all: holds it in other case", all, "Banana", "a", "A", none, {6, 0}, "BAnAnA");
         // Otherwise occurrences that replacements form are replaced too, as a repetition would.
-        add("all: four spaces shrink to one", {all, "a    b", "  ", " ", none, {2, 0}, "a b"});
-        add("all: a self-feeding rewrite ends", {all,
-                                                 QByteArray(19, 'a') + "b",
-                                                 "ab",
-                                                 "bba",
-                                                 none,
-                                                 {21, 0},
-                                                 QByteArray(18, 'a') + "bba"});
+        add("all: four spaces shrink to one", all, "a    b", "  ", " ", none, {2, 0}, "a b");
+        const QByteArray a19 = QByteArray(19, 'a');
+        add("all: a self-feeding rewrite ends", all, a19 + "b", "ab", "bba", none, {21, 0},
+            a19.chopped(1) + "bba");
         // A change that begins inside a character is made from its first byte.
-        add("all: only a last byte differs", {all,
-                                              "x\xc3\xa9y \xc3\xa9\r\n\xe2\x82\xac",
-                                              "\xc3\xa9",
-                                              "\xc3\xa8",
-                                              none,
-                                              {5, 0},
-                                              "x\xc3\xa8y \xc3\xa8\r\n\xe2\x82\xac"});
+        add("all: only a last byte differs", all, "x" + e + "y " + e + "\r\n\xe2\x82\xac", e,
+            "\xc3\xa8", none, {5, 0}, "x\xc3\xa8y \xc3\xa8\r\n\xe2\x82\xac");
         // 8-bit text is searched and replaced by its windows-1252 characters.
-        add("all: 8-bit text", {all,
-                                "caf\xc9\x80 CAF\xe9\x80 \x81",
-                                "caf\xc3\xa9\xe2\x82\xac",
-                                "\xe2\x80\x9cth\xc3\xa9\xe2\x80\x9d",
-                                none,
-                                {11, 0},
-                                "\x93th\xe9\x94 \x93th\xe9\x94 \x81"});
+        add("all: 8-bit text", all, "caf\xc9\x80 CAF\xe9\x80 \x81", "caf\xc3\xa9\xe2\x82\xac",
+            "\xe2\x80\x9cth\xc3\xa9\xe2\x80\x9d", none, {11, 0},
+            "\x93th\xe9\x94 \x93th\xe9\x94 \x81");
 
         // A found occurrence needs the editor's focus, which it refuses on the Browse page.
         for (const char *button : {find, once, all})
@@ -193,45 +181,37 @@ private slots:
         e.f().activateWindow();
         e.choose("Find1");
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(find));
-    }
-
-    // A hit hands the keyboard to the text, so that typing replaces it; the dialog stays open.
-    void typingAfterAHitReplacesIt()
-    {
-        Editor e;
-        e.load("one two");
-        e.choose("Find1");
-        QWidget &dlgFind = e.control("dlgFind");
-        QTRY_COMPARE(QApplication::activeWindow(), &dlgFind);
-        QTest::keyClicks(QApplication::focusWidget(), u"TWO"_s);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        // A hit hands the keyboard to the text, so that typing replaces it; the dialog stays open.
+        e.editor().setSelStart(0);
+        QTest::keyClick(findWhat, Qt::Key_Return);
         QTRY_COMPARE(QApplication::activeWindow(), &e.f());
         QTest::keyClicks(QApplication::focusWidget(), u"2"_s);
-        QCOMPARE(e.editor().bytes(), "one 2");
-        QVERIFY(dlgFind.isVisible());
+        QCOMPARE(e.editor().bytes(), "2 abcdef");
+        QVERIFY(find->isVisible());
     }
 
     // The Edit menu's items, and the pop-up menu's (these while browsing, which needs no focus).
     void clipboardCommands_data()
     {
         QTest::addColumn<ClipRow>("row");
-        const auto add = [](const char *name, const ClipRow &row) { QTest::newRow(name) << row; };
-        const QString old = u"old"_s, withNul = u"xy"_s + QChar() + u"z"_s;
-        add("copy", {"itmFileMenuCopy", old, u"\u00e9llo"_s, {1, 4}, clipText});
-        add("cut", {"itmFileMenuCut", old, u"w\u00f6rld"_s, {6, 5}, "h\xc3\xa9llo "});
-        add("copy without selection", {"itmFileMenuCopy", old, old, {2, 0}, clipText});
-        add("cut without selection", {"itmFileMenuCut", old, old, {2, 0}, clipText});
-        add("paste up to a NUL",
-            {"itmFileMenuPaste", withNul, withNul, {1, 2}, "hxylo w\xc3\xb6rld"});
-        add("paste non-ASCII", {"itmFileMenuPaste",
-                                u"\u00e9\u20ac"_s,
-                                u"\u00e9\u20ac"_s,
-                                {0, 1},
-                                "\xc3\xa9\xe2\x82\xac\xc3\xa9llo w\xc3\xb6rld"});
-        add("paste a picture: nothing", {"itmFileMenuPaste", u"<image>"_s, {}, {1, 2}, clipText});
-        add("pop-up copy", {"itmPopMenuCopy", old, u"h\u00e9llo"_s, {0, 5}, clipText});
-        add("pop-up cut", {"itmPopMenuCut", old, u" w\u00f6rld"_s, {5, 6}, "h\xc3\xa9llo"});
-        add("pop-up paste", {"itmPopMenuPaste", old, old, {6, 5}, "h\xc3\xa9llo old"});
+        const auto add = [](const char *name, const QString &item, const QString &before,
+                            const QString &after, QList<int> selected, const QByteArray &result) {
+            QTest::newRow(name) << ClipRow {item, before, after, selected, result};
+        };
+        const QString old = u"old"_s, withNul = u"xy"_s + QChar() + u"z"_s,
+                      euro = u"\u00e9\u20ac"_s;
+        add("copy", "itmFileMenuCopy", old, u"\u00e9llo"_s, {1, 4}, clipText);
+        add("cut", "itmFileMenuCut", old, u"w\u00f6rld"_s, {6, 5}, "h\xc3\xa9llo ");
+        add("copy without selection", "itmFileMenuCopy", old, old, {2, 0}, clipText);
+        add("cut without selection", "itmFileMenuCut", old, old, {2, 0}, clipText);
+        add("paste up to a NUL", "itmFileMenuPaste", withNul, withNul, {1, 2},
+            "hxylo w\xc3\xb6rld");
+        add("paste non-ASCII", "itmFileMenuPaste", euro, euro, {0, 1},
+            "\xc3\xa9\xe2\x82\xac\xc3\xa9llo w\xc3\xb6rld");
+        add("paste a picture: nothing", "itmFileMenuPaste", u"<image>"_s, {}, {1, 2}, clipText);
+        add("pop-up copy", "itmPopMenuCopy", old, u"h\u00e9llo"_s, {0, 5}, clipText);
+        add("pop-up cut", "itmPopMenuCut", old, u" w\u00f6rld"_s, {5, 6}, "h\xc3\xa9llo");
+        add("pop-up paste", "itmPopMenuPaste", old, old, {6, 5}, "h\xc3\xa9llo old");
     }
     void clipboardCommands()
     {
@@ -251,7 +231,7 @@ private slots:
         QCOMPARE(e.editor().bytes(), row.result);
         QCOMPARE(board->text(), row.after);
         QCOMPARE(e.markedChanged(), row.result != clipText);
-        QVERIFY2(e.dialogs.allAnswered(), qPrintable(e.dialogs.report()));
+        ANSWERED(e.dialogs);
     }
 
     // A cancelled choice changes and stores nothing. A chosen font is applied and its four

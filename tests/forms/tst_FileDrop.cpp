@@ -6,8 +6,6 @@
 #include <QMimeData>
 #include <QUrl>
 
-#define ANSWERED(d) QVERIFY2((d).allAnswered(), qPrintable((d).report()))
-
 // Files and folders a user drops onto the window.
 class tst_FileDrop : public QObject
 {

@@ -9,28 +9,22 @@
 #include <QTimer>
 #include <QtTest>
 
-#define ANSWERED(d) QVERIFY2((d).allAnswered(), qPrintable((d).report()))
-
 namespace {
 
 // Small limits for the test's small files, put back afterwards.
 struct SmallLimits
 {
+    const std::tuple<qint64, qint64, qint64> previous = limits();
     SmallLimits(qint64 threshold, qint64 piece, qint64 limit)
     {
-        EditSurface::PieceLoadThreshold = threshold;
-        EditSurface::LoadPieceSize = piece;
-        EditSurface::LoadLimit = limit;
+        limits() = {threshold, piece, limit};
     }
-    ~SmallLimits()
+    ~SmallLimits() { limits() = previous; }
+    static std::tuple<qint64 &, qint64 &, qint64 &> limits()
     {
-        EditSurface::PieceLoadThreshold = kThreshold;
-        EditSurface::LoadPieceSize = kPiece;
-        EditSurface::LoadLimit = kLimit;
+        return {EditSurface::PieceLoadThreshold, EditSurface::LoadPieceSize,
+                EditSurface::LoadLimit};
     }
-    const qint64 kThreshold = EditSurface::PieceLoadThreshold;
-    const qint64 kPiece = EditSurface::LoadPieceSize;
-    const qint64 kLimit = EditSurface::LoadLimit;
 };
 
 // Presses Cancel once the bar shows, as a user would while the file is read.

@@ -7,8 +7,6 @@
 #include <QJsonDocument>
 #include <QLockFile>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 class tst_SettingsStore : public QObject
@@ -63,17 +61,11 @@ private slots:
 
         // Failed writes change nothing: files may grow to 10 bytes only, then the lock is held.
         const QByteArray before = ReadWholeFile(env.settingsFile());
-        rlimit old;
-        getrlimit(RLIMIT_FSIZE, &old);
-        const rlimit small {10, old.rlim_max};
-        const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
-        setrlimit(RLIMIT_FSIZE, &small);
         const QString error = outcome([&] {
+            const FileSizeLimit full(10);
             first.WriteString("StartDirectory", "/else");
             return QString();
         });
-        setrlimit(RLIMIT_FSIZE, &old);
-        signal(SIGXFSZ, previousHandler);
         QCOMPARE(error, QStringLiteral("Failed to set data for 'StartDirectory'"));
         QCOMPARE(ReadWholeFile(env.settingsFile()), before);
         QLockFile held(env.settingsFile() + QStringLiteral(".lock"));

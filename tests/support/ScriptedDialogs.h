@@ -8,6 +8,9 @@
 #include <QStringList>
 #include <variant>
 
+// Fails the test unless every step of the script was used and nothing unexpected was asked.
+#define ANSWERED(d) QVERIFY2((d).allAnswered(), qPrintable((d).report()))
+
 class ScriptedDialogs : public Dialogs
 {
 public:

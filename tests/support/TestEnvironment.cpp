@@ -63,6 +63,18 @@ ActingAsUser::~ActingAsUser()
     ::setfsgid(0);
 }
 
+FileSizeLimit::FileSizeLimit(rlim_t bytes)
+{
+    ::getrlimit(RLIMIT_FSIZE, &m_previous);
+    const rlimit limit {bytes, m_previous.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    ::setrlimit(RLIMIT_FSIZE, &m_previous);
+}
+
 void PrepareTestProcess()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
+#include <sys/resource.h>
 
 class TestEnvironment
 {
@@ -45,6 +46,17 @@ public:
     ~ActingAsUser();
     ActingAsUser(const ActingAsUser &) = delete;
     ActingAsUser &operator=(const ActingAsUser &) = delete;
+};
+
+// While it lives, no file may grow past bytes: a write beyond fails (EFBIG), as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+
+private:
+    rlimit m_previous {};
 };
 
 // Runs action on the modal box once the event loop of its exec() has put it up.

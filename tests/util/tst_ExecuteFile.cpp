@@ -20,34 +20,27 @@ private slots:
         QTest::addColumn<QStringList>("params");
         QTest::addColumn<QString>("dir"); // relative: under the working directory; empty: none
         QTest::addColumn<QString>("outcome"); // "ran", what the desktop opened, or empty: fails
-        const QStringList none;
-        QTest::newRow("shell characters, long paths")
-            << "RECORDER"
-            << QStringList({"two words", "it's \"quoted\"", "a; touch pwned", "back\\slash",
-                            "$(touch pwned)", "`touch pwned`", "", QString(300, 'f')})
-            << QStringList(5, QString(60, 'd')).join('/') + "/a dir; with 'quotes'"
-            << "ran";
-        QTest::newRow("program in the given directory") << "orvik-recorder" << none << "in"
-                                                        << "ran";
-        QTest::newRow("program on the PATH, in the current directory")
-            << "orvik-recorder"
-            << QStringList("https://orvik.example/?a;b \"q\" 'r' & echo > pwned") << ""
-            << "ran";
-        QTest::newRow("document in the given directory") << "OstraEditor.html" << none << "docs"
-                                                         << "docs/OstraEditor.html";
-        QTest::newRow("address to the browser")
-            << DefaultWebBrowser << QStringList("https://orvik.example/a b") << ""
-            << "https://orvik.example/a%20b";
-        QTest::newRow("address as the file name") << "https://www.orvik.example/help" << none << ""
-                                                  << "https://www.orvik.example/help";
-        QTest::newRow("no such program") << "orvik-no-such-program" << none << ""
-                                         << "";
-        QTest::newRow("empty name") << "" << none << ""
-                                    << "";
-        QTest::newRow("working directory missing") << "RECORDER" << none << "/nonexistent"
-                                                   << "";
-        QTest::newRow("browser without an address") << DefaultWebBrowser << none << ""
-                                                    << "";
+        const auto row = [](const char *name, const QString &program, const QStringList &params,
+                            const QString &dir, const char *outcome) {
+            QTest::newRow(name) << program << params << dir << outcome;
+        };
+        row("shell characters, long paths", "RECORDER",
+            {"two words", "it's \"quoted\"", "a; touch pwned", "back\\slash", "$(touch pwned)",
+             "`touch pwned`", "", QString(300, 'f')},
+            QStringList(5, QString(60, 'd')).join('/') + "/a dir; with 'quotes'", "ran");
+        row("program in the given directory", "orvik-recorder", {}, "in", "ran");
+        row("program on the PATH, in the current directory", "orvik-recorder",
+            {"https://orvik.example/?a;b \"q\" 'r' & echo > pwned"}, "", "ran");
+        row("document in the given directory", "OstraEditor.html", {}, "docs",
+            "docs/OstraEditor.html");
+        row("address to the browser", DefaultWebBrowser, {"https://orvik.example/a b"}, "",
+            "https://orvik.example/a%20b");
+        row("address as the file name", "https://www.orvik.example/help", {}, "",
+            "https://www.orvik.example/help");
+        row("no such program", "orvik-no-such-program", {}, "", "");
+        row("empty name", "", {}, "", "");
+        row("working directory missing", "RECORDER", {}, "/nonexistent", "");
+        row("browser without an address", DefaultWebBrowser, {}, "", "");
     }
     void launches()
     {
