@@ -39,7 +39,8 @@ void TfrmEditor::UpdateRecoveryCopies()
             record.RecoveryId = ++m_lastRecoveryId;
             record.CopyStale = true;
         }
-        RecoveryEntry entry {record.RecoveryId, record.FullPath, record.FileName, record.DiskStamp,
+        // The absolute path: the next run may start in another working directory.
+        RecoveryEntry entry {record.RecoveryId, record.DiskPath, record.FileName, record.DiskStamp,
                              std::nullopt};
         // A snapshot of the bytes; the writing is done away from the window's thread.
         if (record.CopyStale)
