@@ -97,7 +97,8 @@ void TfrmEditor::RestoreUnsavedDocuments()
             }
             // A save still asks when the file changed after the stopped run read it.
             record->DiskStamp = entry.stamp;
-            record->Text.reset(mmoEditor->createDocument(entry.bytes.value_or(QByteArray())));
+            record->Text.reset(
+                mmoEditor->createDocument(entry.bytes.value_or(QByteArray()), entry.path));
             record->Saved = false;
             record->CopyStale = true;
             if (!reuse) {
