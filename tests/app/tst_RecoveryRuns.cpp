@@ -3,7 +3,6 @@
 // read from disk; the restored texts are read back from the copies and the saves of the next run.
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -172,6 +171,7 @@ private slots:
         QVERIFY(answer(restored, "n"));
         QVERIFY(restored->waitForFinished(kDeadlineMs));
         QCOMPARE(restored->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(restored->exitCode(), 0);
         QCOMPARE(QDir(recoveryDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList());
     }
@@ -220,11 +220,10 @@ private:
         env.insert("DISPLAY", m_display);
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.remove("WAYLAND_DISPLAY");
-        for (const char *name : {"config", "data", "cache", "runtime"})
-            env.insert(QStringLiteral("XDG_%1_%2")
-                           .arg(QString::fromLatin1(name).toUpper(),
-                                name == QByteArray("runtime") ? "DIR" : "HOME"),
-                       m_home->filePath(name));
+        env.insert("XDG_CONFIG_HOME", m_home->filePath("config"));
+        env.insert("XDG_DATA_HOME", m_home->filePath("data"));
+        env.insert("XDG_CACHE_HOME", m_home->filePath("cache"));
+        env.insert("XDG_RUNTIME_DIR", m_home->filePath("runtime"));
         if (quitWhenIdle)
             env.insert("ORVIK_QUIT_WHEN_IDLE", "1");
         auto *editor = new QProcess;

@@ -134,7 +134,8 @@ private slots:
         QFETCH(QStringList, tabs);
         QFETCH(int, copiesLeft);
         EditorFixture x;
-        x.open(x.file(QStringLiteral("t.css"), "p {}\r\n"));
+        const QString path = x.file(QStringLiteral("t.css"), "p {}\r\n");
+        x.open(path);
         x.type(QStringLiteral("A"));
         x.form->WriteRecoveryCopiesNow();
         x.form.reset(); // the run ends without Exit
@@ -157,6 +158,11 @@ private slots:
         // Coloured as its file, not as a new page.
         QCOMPARE(x.scintilla().SendScintilla(QsciScintillaBase::SCI_GETLEXER),
                  long(QsciScintillaBase::SCLEX_CSS));
+        // The file changed after the stopped run read it: the save asks.
+        overwrite(path, "other program");
+        x.dialogs.expectQuestion(QStringLiteral("has been changed by another program"), mrNo);
+        x.choose("itmSave");
+        QVERIFY2(x.dialogs.allAnswered(), qPrintable(x.dialogs.report()));
     }
 };
 
