@@ -121,16 +121,20 @@ private slots:
     void theNextStartOffersTheCopies_data()
     {
         QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("fileGivenAgain");
         QTest::addColumn<QStringList>("tabs");
         QTest::addColumn<int>("copiesLeft");
-        QTest::newRow("yes restores") << int(mrYes) << QStringList {"* - t.css"} << 1;
-        QTest::newRow("no gives them up") << int(mrNo) << QStringList {"Untitled"} << 0;
+        QTest::newRow("yes restores") << int(mrYes) << false << QStringList {"* - t.css"} << 1;
+        QTest::newRow("yes, into the tab of the file given again")
+            << int(mrYes) << true << QStringList {"* - t.css"} << 1;
+        QTest::newRow("no gives them up") << int(mrNo) << false << QStringList {"Untitled"} << 0;
         QTest::newRow("box closed: kept for the next start")
-            << int(mrCancel) << QStringList {"Untitled"} << 1;
+            << int(mrCancel) << false << QStringList {"Untitled"} << 1;
     }
     void theNextStartOffersTheCopies()
     {
         QFETCH(int, answer);
+        QFETCH(bool, fileGivenAgain);
         QFETCH(QStringList, tabs);
         QFETCH(int, copiesLeft);
         EditorFixture x;
@@ -144,8 +148,10 @@ private slots:
             QStringLiteral("1 documents were not saved when the editor last stopped "
                            "unexpectedly.\nRestore them?"),
             ModalResult(answer));
-        x.form = std::make_unique<TfrmEditor>(x.dialogs,
-                                              QStringList {QStringLiteral("OrvikEditor")});
+        QStringList arguments {QStringLiteral("OrvikEditor")};
+        if (fileGivenAgain)
+            arguments << path;
+        x.form = std::make_unique<TfrmEditor>(x.dialogs, arguments);
         x.form->show();
         x.form->OfferRecovery();
         QVERIFY2(x.dialogs.allAnswered(), qPrintable(x.dialogs.report()));
