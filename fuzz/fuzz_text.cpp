@@ -79,10 +79,10 @@ void check(EditingDocument &doc, const QByteArray &in)
         fail("shown text holds other bytes", in);
     if (surface.linesText() != expected || doc.linesText() != expected)
         fail("shown text reads back other lines", in);
-    // As Save writes the shown text: streamed from the surface, never built whole.
     // A new file each time: replacing one lets the old go on a thread, which would set the pace.
     QFile::remove(world->saved);
     QString error;
+    // As Save writes the shown text: streamed from the surface, never built whole.
     const auto text = [&surface](const ByteSink &write) { return WriteLinesText(surface, write); };
     if (!SaveDocumentFile(world->saved, text, &error))
         fail(qPrintable(error), in);

@@ -73,9 +73,9 @@ int TfrmEditor::RestoredDocumentPlace(const QString &path)
 {
     // An unchanged tab gives way, as it does to an opened file: the same file, given again on
     // the command line, or else the start-up's untouched Untitled.
-    for (int i = 0; i < DocumentList->Count(); ++i) {
+    for (int i = 0; i < DocumentList->Count() && !path.isEmpty(); ++i) {
         const THTMLInfo &open = *DocumentList->Items(i);
-        if (!path.isEmpty() && open.Saved && open.DiskPath == path)
+        if (open.Saved && open.DiskPath == path)
             return i;
     }
     const int current = tabFileList->tabIndex();
