@@ -10,7 +10,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqscintilla2-qt6-dev qt6-webengine-dev
           libgl-dev fonts-dejavu-core fonts-liberation xvfb xauth shared-mime-info desktop-file-utils
-          clang-format)
+          clang-format xdotool)
 
 install_missing() {
     local missing=()

@@ -1,10 +1,12 @@
 // Any bytes loaded into the editing surface read back through Lines.Text as the same bytes with
-// every line ended by CR LF, and a save writes exactly those bytes. Each input is also tried as
-// valid UTF-8, so that both the UTF-8 and the 8-bit way of holding text are exercised.
+// every line ended by CR LF, and a save writes exactly those bytes. Each input is loaded whole,
+// as a file is opened, and in small pieces, as a large file is read; it is also tried as valid
+// UTF-8, so that both the UTF-8 and the 8-bit way of holding text are exercised.
 #include "docs/DocumentFiles.h"
 #include "host/Application.h"
 #include "host/EditSurface.h"
 #include "host/Guard.h"
+#include "host/LinesTextWriter.h"
 
 #include <QApplication>
 #include <QFile>
@@ -30,12 +32,16 @@ public:
 
 struct World
 {
-    QApplication *app;
+    explicit World(int &argc, char **argv) : app(argc, argv) { }
+    QApplication app;
     SilentDialogs dialogs;
     Guard guard {dialogs};
     EditSurface surface {guard, nullptr};
     QTemporaryDir dir;
-    QString file = dir.path() + QStringLiteral("/page.htm");
+    QString opened = dir.path() + QStringLiteral("/opened.htm");
+    QString saved = dir.path() + QStringLiteral("/saved.htm");
+    // Shown between inputs, so that each input's text is let go while another is shown.
+    std::unique_ptr<EditingDocument> blank = surface.createDocument();
 };
 World *world;
 
@@ -62,27 +68,44 @@ void fail(const char *what, const QByteArray &in)
     std::abort();
 }
 
-void roundTrip(const QByteArray &in)
+void check(EditingDocument &doc, const QByteArray &in)
 {
     EditSurface &surface = world->surface;
     const QByteArray expected = expectedLines(in);
-    std::unique_ptr<EditingDocument> doc = surface.createDocument(in);
-    if (doc->linesText() != expected)
+    if (doc.linesText() != expected)
         fail("hidden text reads back other lines", in);
-    surface.showDocument(*doc);
+    surface.showDocument(doc);
     if (surface.bytes() != in)
         fail("shown text holds other bytes", in);
-    if (surface.linesText() != expected || doc->linesText() != expected)
+    if (surface.linesText() != expected || doc.linesText() != expected)
         fail("shown text reads back other lines", in);
+    // A new file each time: replacing one lets the old go on a thread, which would set the pace.
+    QFile::remove(world->saved);
     QString error;
-    if (!SaveDocumentFile(world->file, surface.linesText(), &error))
+    // As Save writes the shown text: streamed from the surface, never built whole.
+    const auto text = [&surface](const ByteSink &write) { return WriteLinesText(surface, write); };
+    if (!SaveDocumentFile(world->saved, text, &error))
         fail(qPrintable(error), in);
-    QFile saved(world->file);
+    QFile saved(world->saved);
     if (!saved.open(QIODevice::ReadOnly) || saved.readAll() != expected)
         fail("the save wrote other bytes", in);
-    // The surface shows one text at a time: a fresh one takes the place of this one.
-    std::unique_ptr<EditingDocument> blank = surface.createDocument();
-    surface.showDocument(*blank);
+    surface.showDocument(*world->blank);
+}
+
+void roundTrip(const QByteArray &in)
+{
+    check(*world->surface.createDocument(in, world->opened), in);
+
+    // Pieces of 1 to 8 bytes, chosen by the input, end inside line breaks and UTF-8 sequences.
+    QFile file(world->opened);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(in) != in.size())
+        fail("the input could not be written", in);
+    file.close();
+    EditSurface::LoadPieceSize = in.isEmpty() ? 1 : 1 + uchar(in.back()) % 8;
+    EditSurface::PieceLoad load = world->surface.loadDocumentFile(world->opened, in.size(), {});
+    if (!load.document)
+        fail("the read in pieces gave nothing", in);
+    check(*load.document, in);
 }
 
 } // namespace
@@ -91,7 +114,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     PrepareHostProcess();
-    world = new World {new QApplication(*argc, *argv)};
+    world = new World(*argc, *argv);
     return 0;
 }
 

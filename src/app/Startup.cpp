@@ -13,6 +13,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #ifdef Q_OS_UNIX
@@ -29,9 +30,12 @@ int g_signalSocket[2] = {-1, -1};
 
 void onEndingSignal(int signal)
 {
+    // The interrupted thread may be about to read errno after a failed call of its own.
+    const int interrupted = errno;
     const char number = char(signal);
     const ssize_t ignored = ::write(g_signalSocket[1], &number, 1);
     (void)ignored;
+    errno = interrupted;
 }
 
 // Log-out and a closed terminal (SIGHUP) or a plain kill (SIGTERM) end the editor without a

@@ -144,6 +144,8 @@ private:
     void UpdateRecoveryCopies();
     void DiscardRecoveryCopies();
     void RestoreUnsavedDocuments();
+    // The tab a restored document of path takes over, or -1 when it needs a new one.
+    int RestoredDocumentPlace(const QString &path);
 
     void createControls();
     void createMenus();

@@ -39,7 +39,8 @@ void TfrmEditor::UpdateRecoveryCopies()
             record.RecoveryId = ++m_lastRecoveryId;
             record.CopyStale = true;
         }
-        RecoveryEntry entry {record.RecoveryId, record.FullPath, record.FileName, record.DiskStamp,
+        // The absolute path: the next run may start in another working directory.
+        RecoveryEntry entry {record.RecoveryId, record.DiskPath, record.FileName, record.DiskStamp,
                              std::nullopt};
         // A snapshot of the bytes; the writing is done away from the window's thread.
         if (record.CopyStale)
@@ -68,6 +69,20 @@ void TfrmEditor::OfferRecovery()
     guard.run([this] { RestoreUnsavedDocuments(); });
 }
 
+int TfrmEditor::RestoredDocumentPlace(const QString &path)
+{
+    // An unchanged tab gives way, as it does to an opened file: the same file, given again on
+    // the command line, or else the start-up's untouched Untitled.
+    for (int i = 0; i < DocumentList->Count() && !path.isEmpty(); ++i) {
+        const THTMLInfo &open = *DocumentList->Items(i);
+        if (open.Saved && open.DiskPath == path)
+            return i;
+    }
+    const int current = tabFileList->tabIndex();
+    const THTMLInfo &shown = *DocumentList->Items(current);
+    return DocumentList->Count() == 1 && shown.FullPath.isEmpty() && shown.Saved ? current : -1;
+}
+
 void TfrmEditor::RestoreUnsavedDocuments()
 {
     const QList<RecoveryEntry> found = m_recovery->takeOrphans();
@@ -84,11 +99,10 @@ void TfrmEditor::RestoreUnsavedDocuments()
         for (const RecoveryEntry &entry : found) {
             bool allowChange = true;
             tabFileListChanging(allowChange);
-            // The start-up's untouched Untitled gives way, as it does to an opened file.
-            const DocumentRef current = DocumentList->Items(tabFileList->tabIndex());
-            const bool reuse = DocumentList->Count() == 1 && current->FullPath.isEmpty()
-                               && current->Saved;
-            const DocumentRef record = reuse ? current : std::make_shared<THTMLInfo>();
+            int place = RestoredDocumentPlace(entry.path);
+            const bool reuse = place >= 0;
+            const DocumentRef record = reuse ? DocumentList->Items(place)
+                                             : std::make_shared<THTMLInfo>();
             record->SetFullPath(entry.path);
             if (entry.path.isEmpty()) {
                 record->FileName = QStringLiteral("Untitled");
@@ -96,14 +110,16 @@ void TfrmEditor::RestoreUnsavedDocuments()
             }
             // A save still asks when the file changed after the stopped run read it.
             record->DiskStamp = entry.stamp;
-            record->Text.reset(mmoEditor->createDocument(entry.bytes.value_or(QByteArray())));
+            record->Text.reset(
+                mmoEditor->createDocument(entry.bytes.value_or(QByteArray()), entry.path));
             record->Saved = false;
             record->CopyStale = true;
             if (!reuse) {
                 DocumentList->Add(record);
                 tabFileList->add(TabCaption(*record));
-                tabFileList->setTabIndex(tabFileList->count() - 1);
+                place = tabFileList->count() - 1;
             }
+            tabFileList->setTabIndex(place);
             tabFileListChange();
         }
         // The texts are in this run's copies before the stopped run's go.

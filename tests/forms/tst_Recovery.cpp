@@ -116,89 +116,59 @@ private slots:
         QCOMPARE(x.tabs().first(), QStringLiteral("* - a.htm"));
     }
 
-    // A run that ends without Exit leaves copies; the next start offers them.
-    void theNextStartRestoresTheCopies()
+    // What the next start does with the answer to its question; how the copies come to be and
+    // go away is tested on the program itself.
+    void theNextStartOffersTheCopies_data()
     {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("fileGivenAgain");
+        QTest::addColumn<QStringList>("tabs");
+        QTest::addColumn<int>("copiesLeft");
+        QTest::newRow("yes restores") << int(mrYes) << false << QStringList {"* - t.css"} << 1;
+        QTest::newRow("yes, into the tab of the file given again")
+            << int(mrYes) << true << QStringList {"* - t.css"} << 1;
+        QTest::newRow("no gives them up") << int(mrNo) << false << QStringList {"Untitled"} << 0;
+        QTest::newRow("box closed: kept for the next start")
+            << int(mrCancel) << false << QStringList {"Untitled"} << 1;
+    }
+    void theNextStartOffersTheCopies()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, fileGivenAgain);
+        QFETCH(QStringList, tabs);
+        QFETCH(int, copiesLeft);
         EditorFixture x;
-        const QString path = x.file(QStringLiteral("t.htm"), "titled\r\n");
+        const QString path = x.file(QStringLiteral("t.css"), "p {}\r\n");
         x.open(path);
         x.type(QStringLiteral("A"));
-        x.choose("itmNew");
-        x.type(QStringLiteral("B"));
-        const QByteArray untitled = x.editorText();
-        // Written once editing pauses, without any command.
-        QTRY_COMPARE_WITH_TIMEOUT(copies(x.env).size(), 2, 10000);
-        QCOMPARE(copies(x.env), (QStringList {"Atitled\r\n", QString::fromUtf8(untitled)}));
-
-        // A second editor running beside it leaves its copies alone.
-        {
-            TfrmEditor second(x.dialogs, {QStringLiteral("OrvikEditor")});
-            second.OfferRecovery();
-            QVERIFY2(x.dialogs.allAnswered(), qPrintable(x.dialogs.report()));
-        }
-        QCOMPARE(copies(x.env).size(), 2);
-
+        x.form->WriteRecoveryCopiesNow();
         x.form.reset(); // the run ends without Exit
+
         x.dialogs.expectQuestion(
-            QStringLiteral("2 documents were not saved when the editor last stopped "
+            QStringLiteral("1 documents were not saved when the editor last stopped "
                            "unexpectedly.\nRestore them?"),
-            mrYes);
-        x.form = std::make_unique<TfrmEditor>(x.dialogs,
-                                              QStringList {QStringLiteral("OrvikEditor")});
+            ModalResult(answer));
+        QStringList arguments {QStringLiteral("OrvikEditor")};
+        if (fileGivenAgain)
+            arguments << path;
+        x.form = std::make_unique<TfrmEditor>(x.dialogs, arguments);
         x.form->show();
         x.form->OfferRecovery();
         QVERIFY2(x.dialogs.allAnswered(), qPrintable(x.dialogs.report()));
-        QCOMPARE(x.tabs(), (QStringList {"* - t.htm", "* - Untitled"}));
-        QCOMPARE(x.caption(), QStringLiteral("Ostra Pagloom - Untitled"));
-        QCOMPARE(x.editorText(), untitled);
-        // The stopped run's copies became this run's; the file is as it was until a save.
-        QCOMPARE(copies(x.env).size(), 2);
-        QCOMPARE(ReadWholeFile(path), QByteArray("titled\r\n"));
-        x.clickTab(0);
-        QCOMPARE(x.editorText(), QByteArray("Atitled\r\n"));
-        QCOMPARE(x.caption(), QStringLiteral("Ostra Pagloom - ") + path);
-        x.choose("itmSave");
-        QCOMPARE(ReadWholeFile(path), QByteArray("Atitled\r\n"));
+        QCOMPARE(x.tabs(), tabs);
         x.form->WriteRecoveryCopiesNow(); // waits for the writes under way
-        QCOMPARE(copies(x.env), QStringList {QString::fromUtf8(untitled)});
-
-        // No gives the copies up.
-        x.form.reset();
-        x.dialogs.expectQuestion(QStringLiteral("1 documents were not saved"), mrNo);
-        x.form = std::make_unique<TfrmEditor>(x.dialogs,
-                                              QStringList {QStringLiteral("OrvikEditor")});
-        x.form->OfferRecovery();
+        QCOMPARE(copies(x.env).size(), copiesLeft);
+        if (answer != mrYes)
+            return;
+        QCOMPARE(x.editorText(), QByteArray("Ap {}\r\n"));
+        // Coloured as its file, not as a new page.
+        QCOMPARE(x.scintilla().SendScintilla(QsciScintillaBase::SCI_GETLEXER),
+                 long(QsciScintillaBase::SCLEX_CSS));
+        // The file changed after the stopped run read it: the save asks.
+        overwrite(path, "other program");
+        x.dialogs.expectQuestion(QStringLiteral("has been changed by another program"), mrNo);
+        x.choose("itmSave");
         QVERIFY2(x.dialogs.allAnswered(), qPrintable(x.dialogs.report()));
-        QCOMPARE(x.tabs(), QStringList {"Untitled"});
-        QCOMPARE(copies(x.env), QStringList());
-    }
-
-    void saveCloseAndExitRemoveTheCopy_data()
-    {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("question");
-        QTest::newRow("save") << "itmSave"
-                              << "";
-        QTest::newRow("close") << "itmClose"
-                               << "The current file has changed";
-        QTest::newRow("exit") << "itmExit"
-                              << "has changed.\nSave Changes?";
-    }
-    void saveCloseAndExitRemoveTheCopy()
-    {
-        QFETCH(QString, item);
-        QFETCH(QString, question);
-        EditorFixture x;
-        x.open(x.file(QStringLiteral("t.htm"), "titled\r\n"));
-        x.type(QStringLiteral("A"));
-        x.form->WriteRecoveryCopiesNow();
-        QCOMPARE(copies(x.env).size(), 1);
-        if (!question.isEmpty())
-            x.dialogs.expectQuestion(question, mrNo);
-        x.choose(qPrintable(item));
-        QVERIFY2(x.dialogs.allAnswered(), qPrintable(x.dialogs.report()));
-        x.form.reset();
-        QCOMPARE(copies(x.env), QStringList());
     }
 };
 
