@@ -47,7 +47,7 @@ protected:
     bool event(QEvent *event) override
     {
         const bool done = QsciScintilla::event(event);
-        if (handled)
+        if (handled && mayEdit(event->type()))
             handled();
         return done;
     }
@@ -55,7 +55,7 @@ protected:
     bool viewportEvent(QEvent *event) override
     {
         const bool done = QsciScintilla::viewportEvent(event);
-        if (handled)
+        if (handled && mayEdit(event->type()))
             handled();
         return done;
     }
@@ -111,6 +111,13 @@ protected:
     }
 
 private:
+    // Typing, an input method, a drop, and a middle click that pastes.
+    static bool mayEdit(QEvent::Type type)
+    {
+        return type == QEvent::KeyPress || type == QEvent::InputMethod || type == QEvent::Drop
+               || type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease;
+    }
+
     QString held(const QString &text) const
     {
         return eightBit() ? Windows1252::Restricted(text) : text;
@@ -218,6 +225,8 @@ EditSurface::EditSurface(Guard &guard, QWidget *parent) : QObject(parent), m_gua
 
 EditSurface::~EditSurface()
 {
+    // The widget may outlive the surface.
+    static_cast<Surface *>(m_sci)->handled = nullptr;
     // Texts that outlive the surface keep their memory until the process ends.
     m_own->surface = nullptr;
     m_sci->SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, m_own->pointer);
