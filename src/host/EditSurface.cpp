@@ -301,9 +301,7 @@ void EditSurface::reportChange()
     if (!m_changePending)
         return;
     m_changePending = false;
-    m_marks->fitMargin();
-    if (OnChange)
-        m_guard.run([this] { OnChange(); });
+    m_guard.run([this] { raiseChange(); });
 }
 
 void EditSurface::raiseChange()
