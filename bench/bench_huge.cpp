@@ -22,6 +22,20 @@ double cpuMs()
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
+// The editor's surface in a window of the editor's size.
+struct SurfaceWindow
+{
+    ScriptedDialogs dialogs;
+    Guard guard {dialogs};
+    QWidget host;
+    EditSurface surface {guard, &host};
+    SurfaceWindow()
+    {
+        host.resize(800, 600);
+        surface.widget()->resize(800, 600);
+    }
+};
+
 // CPU of one character typed at the caret and painted, median of runs.
 double keystrokeCpuMs(QWidget *target, int runs)
 {
@@ -112,16 +126,12 @@ void longLines()
         Report("huge", "bare surface, same bytes in 80-character lines", ms, "ms CPU");
     }
     // The editor's surface, interleaved with a bare one holding the same text.
-    ScriptedDialogs dialogs;
-    Guard guard(dialogs);
-    QWidget host;
-    host.resize(800, 600);
-    EditSurface surface(guard, &host);
-    surface.widget()->resize(800, 600);
+    SurfaceWindow window;
+    EditSurface &surface = window.surface;
     int changes = 0;
     surface.OnChange = [&changes] { ++changes; };
     surface.setLinesText(line);
-    host.show();
+    window.host.show();
     surface.setSelStart(surface.textLength());
     QsciScintilla sci;
     sci.resize(800, 600);
@@ -157,13 +167,9 @@ QString writePage(qint64 bytes)
 void opening(qint64 bytes, const char *name)
 {
     const QString path = writePage(bytes);
-    ScriptedDialogs dialogs;
-    Guard guard(dialogs);
-    QWidget host;
-    host.resize(800, 600);
-    EditSurface surface(guard, &host);
-    surface.widget()->resize(800, 600);
-    host.show();
+    SurfaceWindow window;
+    EditSurface &surface = window.surface;
+    window.host.show();
     SettleEvents();
     std::vector<double> reads, totals, shows, peaks;
     double ctrlEnd = 0, ctrlHome = 0, smallEnd = 0, typedAtEnd = 0, smallTyped = 0;
@@ -190,7 +196,7 @@ void opening(qint64 bytes, const char *name)
         }));
         shows.push_back(totals.back() + TimeMs([&] {
                             surface.showDocument(*load.document);
-                            host.repaint();
+                            window.host.repaint();
                         }));
         peaks.push_back(PeakRssMb() - base);
         // From the key to the repainted view; what the surface does after that in idle time

@@ -1,9 +1,7 @@
 #include "TestEnvironment.h"
 
-#include "host/EditSurface.h"
-#include "host/Guard.h"
 #include "host/LinesTextWriter.h"
-#include "ScriptedDialogs.h"
+#include "SurfaceFixture.h"
 #include "util/HostError.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -21,25 +19,13 @@ class tst_EditSurface : public QObject
     Q_OBJECT
 
     // A surface that keeps the text it held at each OnChange.
-    struct Fixture
+    struct Fixture : SurfaceFixture
     {
-        ScriptedDialogs dialogs;
-        Guard guard {dialogs};
-        QWidget window;
-        EditSurface surface {guard, &window};
         QByteArrayList atChange;
 
         Fixture()
         {
             surface.OnChange = [this] { atChange << surface.bytes(); };
-        }
-        QsciScintilla &sci() { return *qobject_cast<QsciScintilla *>(surface.widget()); }
-        // Types as a user's input method does; the change is reported when the event is done.
-        void type(const QString &text)
-        {
-            QInputMethodEvent typed;
-            typed.setCommitString(text);
-            QApplication::sendEvent(&sci(), &typed);
         }
     };
 

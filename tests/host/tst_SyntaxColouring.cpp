@@ -1,10 +1,8 @@
 #include "TestEnvironment.h"
 
-#include "host/EditSurface.h"
-#include "host/Guard.h"
 #include "host/SurfaceMarks.h"
 #include "host/SyntaxColouring.h"
-#include "ScriptedDialogs.h"
+#include "SurfaceFixture.h"
 
 #include <Qsci/qsciscintilla.h>
 #include <QApplication>
@@ -16,13 +14,8 @@ class tst_SyntaxColouring : public QObject
 {
     Q_OBJECT
 
-    struct Fixture
+    struct Fixture : SurfaceFixture
     {
-        ScriptedDialogs dialogs;
-        Guard guard {dialogs};
-        QWidget window;
-        EditSurface surface {guard, &window};
-        QsciScintilla &sci() { return *qobject_cast<QsciScintilla *>(surface.widget()); }
         long send(unsigned int message, unsigned long w = 0, long l = 0)
         {
             return sci().SendScintilla(message, w, l);
